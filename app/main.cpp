@@ -1,0 +1,50 @@
+// The reader: one book, carried inside this executable.
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+
+#include "book/embedded.h"
+#include "bridge/dispatcher.h"
+#include "platform/posix/hive.h"
+#include "platform/posix/services.h"
+#include "platform/qt/qt_desktop.h"
+#include "shell/program.h"
+
+#ifdef READER_STARTUP_PROBE
+#include <QElapsedTimer>
+#include <chrono>
+#endif
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("reader");
+
+  qtdesk::Desktop desktop;
+  posix::Hive hive(posix::Hive::DefaultPath("reader"));
+  posix::FileSystem files;
+  posix::Environment environment("reader");
+  posix::Resources resources(book::EmbeddedResources());
+  posix::Connection connection;
+  qtdesk::WindowHooks hooks(desktop);
+  components::System system{desktop, hive, files, environment, resources, connection, hooks};
+
+  shell::Program program(system);
+  bridge::Dispatcher dispatcher(program, bridge::CommandActions{});
+  program.OnMovieCommand(
+      [&](const std::string& command, const std::string& args) { dispatcher.FSCommand(command, args); });
+
+  program.Start();
+
+#ifdef READER_STARTUP_PROBE
+  // Reports once the main window has been drawn with the movie loaded, then quits.
+  QTimer::singleShot(0, [] {
+    QCoreApplication::processEvents();
+    auto now = std::chrono::system_clock::now().time_since_epoch();
+    std::printf("shown %lld\n",
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()));
+    std::fflush(stdout);
+    QCoreApplication::exit(0);
+  });
+#endif
+  return app.exec();
+}

@@ -1,0 +1,37 @@
+#include "components/desktop.h"
+
+#include <cstdlib>
+
+#include "components/errors.h"
+
+namespace components {
+
+void Desktop::RunHandler(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const HarnessFailure&) {
+    throw;
+  } catch (const StepError& e) {
+    ReportFatal(e.step(), e.what());
+  } catch (const std::exception& e) {
+    ReportFatal("", e.what());
+  }
+}
+
+void Desktop::ReportFatal(const std::string& step, const std::string& detail) {
+  MessageBox box;
+  box.text = step.empty() ? "執行錯誤：" + detail : "執行錯誤（" + step + "）：\n" + detail;
+  box.buttons = Buttons::OK;
+  box.icon = Icon::Critical;
+  try {
+    MsgBox(box);
+  } catch (const HarnessFailure&) {
+    throw;
+  } catch (...) {
+    // Nothing more can be told; the end comes anyway.
+  }
+  End(1);
+  std::abort();  // End does not return
+}
+
+}  // namespace components

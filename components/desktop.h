@@ -1,0 +1,67 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace components {
+
+class Window;
+class WindowPeer;
+
+enum class Buttons { OK, OKCancel, YesNo, YesNoCancel, RetryCancel };
+enum class Icon { None, Critical, Question, Exclamation, Information };
+// Values as the classic message box returns them.
+enum class Answer { OK = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
+
+struct MessageBox {
+  std::string text;
+  std::string caption;  // empty: the application's title
+  Buttons buttons = Buttons::OK;
+  Icon icon = Icon::None;
+  int defaultButton = 1;  // 1-based position among the buttons
+};
+
+// Thrown by a desktop that cannot really end the process (the headless one)
+// to unwind everything at once; never caught by the system.
+struct ProgramEnded {
+  int exitCode;
+};
+
+// An expectation of the desktop itself failed (a test harness's own check);
+// handlers let it through instead of turning it into an error box.
+class HarnessFailure : public std::logic_error {
+ public:
+  using std::logic_error::logic_error;
+};
+
+// The desktop: windows, message boxes, the event loop and the program's end.
+class Desktop {
+ public:
+  virtual ~Desktop() = default;
+
+  virtual std::unique_ptr<WindowPeer> CreatePeer(Window& window) = 0;
+  virtual Answer MsgBox(const MessageBox& box) = 0;
+  // Lets pending events run, then returns.
+  virtual void DoEvents() = 0;
+  // Runs fn from the event loop, after the current handler has returned.
+  virtual void Post(std::function<void()> fn) = 0;
+  // Ends the program at once: no window runs its closing steps.
+  [[noreturn]] virtual void End(int exitCode) = 0;
+  // Leaves the main event loop in order.
+  virtual void Quit(int exitCode) = 0;
+
+  const std::string& AppTitle() const { return title_; }
+  void SetAppTitle(std::string title) { title_ = std::move(title); }
+
+  // Runs an event handler. A failure in it is reported in the standard
+  // error box and ends the program with a non-zero status.
+  void RunHandler(const std::function<void()>& handler);
+  [[noreturn]] void ReportFatal(const std::string& step, const std::string& detail);
+
+ private:
+  std::string title_;
+};
+
+}  // namespace components

@@ -1,0 +1,183 @@
+#include "platform/posix/services.h"
+
+#include <fcntl.h>
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "components/errors.h"
+
+namespace posix {
+
+using components::ComponentError;
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& what, const std::string& path, int err = errno) {
+  throw ComponentError(what + " " + path + ": " + std::strerror(err));
+}
+
+bool Absolute(const char* s) { return s && s[0] == '/'; }
+
+// A private folder of ours: created 0700, a real folder owned by this user.
+bool PrivateFolder(const std::string& dir) {
+  if (mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  struct stat st;
+  if (lstat(dir.c_str(), &st) != 0) return false;
+  return S_ISDIR(st.st_mode) && st.st_uid == geteuid() && (st.st_mode & 077) == 0;
+}
+
+class PosixOutputFile : public components::OutputFile {
+ public:
+  PosixOutputFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  ~PosixOutputFile() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  void Write(std::span<const std::uint8_t> bytes) override {
+    if (fd_ < 0) throw ComponentError("file already closed: " + path_);
+    size_t done = 0;
+    while (done < bytes.size()) {
+      ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        Fail("cannot write", path_);
+      }
+      done += static_cast<size_t>(n);
+    }
+  }
+  void Close() override {
+    if (fd_ < 0) return;
+    int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) Fail("cannot close", path_);
+  }
+
+ private:
+  int fd_;
+  std::string path_;
+};
+
+}  // namespace
+
+std::string ExecutableFolder() {
+  char buf[4096];
+  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return ".";
+  std::string p(buf, static_cast<size_t>(n));
+  auto slash = p.rfind('/');
+  return slash == 0 ? "/" : p.substr(0, slash);
+}
+
+Environment::Environment(std::string programName, std::string programFolder)
+    : programName_(std::move(programName)), programFolder_(std::move(programFolder)) {}
+
+std::optional<std::string> Environment::Environ(const std::string& name) {
+  if (const char* v = std::getenv(name.c_str())) return std::string(v);
+  if (name == "TEMP") return UserTemp();
+  return std::nullopt;
+}
+
+std::optional<std::string> Environment::UserTemp() {
+  // Never a shared folder: another user's old file there would block our
+  // start, and a planted link would invite writing elsewhere.
+  if (const char* run = std::getenv("XDG_RUNTIME_DIR"); Absolute(run)) {
+    std::string dir = std::string(run) + "/" + programName_;
+    if (PrivateFolder(dir)) return dir + "/";
+  }
+  std::string cache;
+  if (const char* c = std::getenv("XDG_CACHE_HOME"); Absolute(c)) {
+    cache = c;
+  } else if (const char* home = std::getenv("HOME"); Absolute(home)) {
+    cache = std::string(home) + "/.cache";
+  }
+  if (!cache.empty()) {
+    mkdir(cache.c_str(), 0700);
+    std::string dir = cache + "/" + programName_;
+    if (PrivateFolder(dir)) return dir + "/";
+  }
+  return std::nullopt;
+}
+
+std::string Environment::ProgramFolder() {
+  return programFolder_.empty() ? ExecutableFolder() : programFolder_;
+}
+
+bool FileSystem::FileExists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool FileSystem::FolderExists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+void FileSystem::DeleteFile(const std::string& path, bool force) {
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0) Fail("cannot delete", path);
+  if (S_ISDIR(st.st_mode)) Fail("cannot delete", path, EISDIR);
+  // Without force a read-only file stays, as the helper object does it.
+  if (!force && !S_ISLNK(st.st_mode) && (st.st_mode & 0222) == 0) Fail("cannot delete", path, EACCES);
+  if (unlink(path.c_str()) != 0) Fail("cannot delete", path);
+}
+
+void FileSystem::CreateFolder(const std::string& path) {
+  if (mkdir(path.c_str(), 0755) != 0) Fail("cannot create the folder", path);
+}
+
+std::string FileSystem::Dir(const std::string& path) {
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return "";
+  auto slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void FileSystem::Kill(const std::string& path) {
+  struct stat st;
+  if (lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) Fail("cannot delete", path, EISDIR);
+  if (unlink(path.c_str()) != 0) Fail("cannot delete", path);
+}
+
+void FileSystem::Rename(const std::string& from, const std::string& to) {
+  if (std::rename(from.c_str(), to.c_str()) != 0) Fail("cannot rename", from + " to " + to);
+}
+
+std::unique_ptr<components::OutputFile> FileSystem::CreateNew(const std::string& path) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) Fail("cannot create", path);
+  return std::make_unique<PosixOutputFile>(fd, path);
+}
+
+std::unique_ptr<components::OutputFile> FileSystem::OpenForAppend(const std::string& path) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (fd < 0) Fail("cannot open", path);
+  return std::make_unique<PosixOutputFile>(fd, path);
+}
+
+std::vector<std::uint8_t> Resources::LoadResData(int id, const std::string& type) {
+  for (const auto& e : table_)
+    if (e.id == id && type == e.type) return std::vector<std::uint8_t>(e.data, e.data + e.size);
+  throw ComponentError("resource " + type + " " + std::to_string(id) + " not found");
+}
+
+bool Connection::InternetGetConnectedState() {
+  ifaddrs* list = nullptr;
+  if (getifaddrs(&list) != 0) return false;
+  bool connected = false;
+  for (ifaddrs* a = list; a; a = a->ifa_next) {
+    if (!a->ifa_addr || !(a->ifa_flags & IFF_UP) || (a->ifa_flags & IFF_LOOPBACK)) continue;
+    int family = a->ifa_addr->sa_family;
+    if (family == AF_INET || family == AF_INET6) connected = true;
+  }
+  freeifaddrs(list);
+  return connected;
+}
+
+}  // namespace posix

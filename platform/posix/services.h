@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <utility>
+
+#include "components/connection.h"
+#include "components/environment.h"
+#include "components/file_system.h"
+#include "components/resources.h"
+
+namespace posix {
+
+// The process environment. TEMP, normally unset here, is supplied as a
+// Windows environment would: a per-user folder of the program's own, mode
+// 0700, with a trailing "/".
+class Environment : public components::Environment {
+ public:
+  // programFolder: empty for the folder of the running executable.
+  explicit Environment(std::string programName, std::string programFolder = "");
+  std::optional<std::string> Environ(const std::string& name) override;
+  std::string ProgramFolder() override;
+
+ private:
+  std::optional<std::string> UserTemp();
+  std::string programName_;
+  std::string programFolder_;
+};
+
+class FileSystem : public components::FileSystem {
+ public:
+  bool FileExists(const std::string& path) override;
+  bool FolderExists(const std::string& path) override;
+  void DeleteFile(const std::string& path, bool force) override;
+  void CreateFolder(const std::string& path) override;
+  std::string Dir(const std::string& path) override;
+  void Kill(const std::string& path) override;
+  void Rename(const std::string& from, const std::string& to) override;
+  std::unique_ptr<components::OutputFile> CreateNew(const std::string& path) override;
+  std::unique_ptr<components::OutputFile> OpenForAppend(const std::string& path) override;
+};
+
+// One embedded resource, as the build records it.
+struct ResourceEntry {
+  const char* type;
+  int id;
+  int language;
+  const std::uint8_t* data;
+  std::size_t size;
+};
+
+class Resources : public components::Resources {
+ public:
+  explicit Resources(std::span<const ResourceEntry> table) : table_(table) {}
+  std::vector<std::uint8_t> LoadResData(int id, const std::string& type) override;
+
+ private:
+  std::span<const ResourceEntry> table_;
+};
+
+// Connected when some interface other than loopback is up with an address.
+class Connection : public components::Connection {
+ public:
+  bool InternetGetConnectedState() override;
+};
+
+// The folder that holds the running executable.
+std::string ExecutableFolder();
+
+}  // namespace posix

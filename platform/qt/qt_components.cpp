@@ -1,0 +1,261 @@
+#include "platform/qt/qt_components.h"
+
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QNetworkReply>
+#include <QPainter>
+#include <QProgressBar>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QUrl>
+
+#include "components/errors.h"
+#include "platform/qt/qt_desktop.h"
+
+namespace qtdesk {
+
+using namespace components;
+
+void Place(QWidget* w, const ControlDesign& d) {
+  w->setGeometry(Px(d.left), Px(d.top), Px(d.width), Px(d.height));
+  w->setEnabled(d.enabled);
+  w->setVisible(d.visible);
+}
+
+// ---- Player -------------------------------------------------------------
+
+PlayerWidget::PlayerWidget(QWidget* parent, player::BookPlayer& player) : QWidget(parent), player_(player) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setObjectName("playerArea");
+}
+
+void PlayerWidget::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), QColor(0x30, 0x30, 0x38));
+  p.setPen(Qt::white);
+  QString text;
+  if (!player_.error().empty()) {
+    text = QString::fromUtf8("無法開啟電子書：\n") + QString::fromStdString(player_.error());
+  } else if (const player::SwfMovie* m = player_.movie()) {
+    text = QString("SWF %1 · %2 × %3 twips · %4 frames · %5 frame labels")
+               .arg(m->version)
+               .arg(m->frameSize.Width())
+               .arg(m->frameSize.Height())
+               .arg(m->frameCount)
+               .arg(m->labels.size());
+  }
+  p.drawText(rect().adjusted(24, 24, -24, -24), Qt::AlignCenter | Qt::TextWordWrap, text);
+}
+
+Player::Player(components::Desktop& desktop, QWidget* parent, const ControlDesign& design)
+    : book_(desktop),
+      widget_(new PlayerWidget(parent, book_)),
+      left_(design.left),
+      top_(design.top),
+      width_(design.width),
+      height_(design.height) {
+  Place(widget_, design);
+  book_.OnChanged([this] {
+    if (widget_) widget_->update();
+  });
+  // The movie's commands reach the host through this control's event.
+  book_.OnFSCommand([this](const std::string& c, const std::string& a) { RaiseFSCommand(c, a); });
+}
+
+Player::~Player() {
+  book_.OnChanged(nullptr);
+  delete widget_.data();
+}
+
+void Player::Movie(const std::string& path) { book_.Movie(path); }
+void Player::SetVariable(const std::string& n, const std::string& v) { book_.SetVariable(n, v); }
+std::string Player::GetVariable(const std::string& n) { return book_.GetVariable(n); }
+void Player::TCallLabel(const std::string& t, const std::string& l) { book_.TCallLabel(t, l); }
+std::string Player::TGetProperty(const std::string& t, int i) { return book_.TGetProperty(t, i); }
+void Player::Width(Twips width) {
+  width_ = width;
+  book_.Width(width);
+  if (widget_) widget_->resize(Px(width_), Px(height_));
+}
+void Player::Height(Twips height) {
+  height_ = height;
+  book_.Height(height);
+  if (widget_) widget_->resize(Px(width_), Px(height_));
+}
+
+// ---- Toolbar ------------------------------------------------------------
+
+namespace {
+class ButtonObject : public components::ToolbarButton {
+ public:
+  explicit ButtonObject(QPointer<QToolButton> b) : b_(std::move(b)) {}
+  void SetProperty(const std::string& name, bool value) override {
+    if (name != "Enabled") throw ComponentError("toolbar button has no property " + name);
+    if (b_) b_->setEnabled(value);
+  }
+
+ private:
+  QPointer<QToolButton> b_;
+};
+}  // namespace
+
+Toolbar::Toolbar(components::Desktop& desktop, QWidget* parent, const ControlDesign& design)
+    : desktop_(desktop), design_(design.toolbar) {
+  auto* bar = new QWidget(parent);
+  bar->setObjectName(QString::fromStdString(design.name));
+  bar->setAutoFillBackground(true);
+  QPalette pal = bar->palette();
+  pal.setColor(QPalette::Window, QColor(192, 192, 192));
+  bar->setPalette(pal);
+  auto* layout = new QHBoxLayout(bar);
+  layout->setContentsMargins(2, 1, 2, 1);
+  layout->setSpacing(1);
+  for (size_t i = 0; i < design_.buttons.size(); ++i) {
+    const auto& b = design_.buttons[i];
+    auto* button = new QToolButton(bar);
+    button->setObjectName(QString::fromStdString(b.key));
+    button->setText(QString::fromStdString(b.toolTip));
+    button->setToolTip(QString::fromStdString(b.toolTip));
+    button->setEnabled(b.enabled);
+    button->setVisible(b.visible);
+    button->setAutoRaise(true);
+    int number = static_cast<int>(i) + 1;
+    QObject::connect(button, &QToolButton::clicked, bar, [this, number] { Clicked(number); });
+    layout->addWidget(button);
+    buttons_.emplace_back(button);
+    objects_.push_back(std::make_unique<ButtonObject>(button));
+  }
+  layout->addStretch();
+  widget_ = bar;
+  Place(bar, design);
+}
+
+Toolbar::~Toolbar() { delete widget_.data(); }
+
+QWidget* Toolbar::widget() { return widget_; }
+
+QToolButton* Toolbar::At(int button) {
+  if (button < 1 || button > static_cast<int>(buttons_.size()))
+    throw ComponentError("toolbar has no button " + std::to_string(button));
+  return buttons_[static_cast<size_t>(button - 1)];
+}
+
+void Toolbar::Visible(bool visible) {
+  if (widget_) widget_->setVisible(visible);
+}
+void Toolbar::Height(Twips height) {
+  if (widget_) widget_->resize(widget_->width(), Px(height));
+}
+void Toolbar::ButtonVisible(int button, bool visible) {
+  if (QToolButton* b = At(button)) b->setVisible(visible);
+}
+components::ToolbarButton& Toolbar::Button(int button) {
+  At(button);
+  return *objects_[static_cast<size_t>(button - 1)];
+}
+void Toolbar::ButtonRefresh(int button) {
+  if (QToolButton* b = At(button)) b->update();
+}
+void Toolbar::Refresh() {
+  if (widget_) widget_->update();
+}
+void Toolbar::Clicked(int button) {
+  std::string key = design_.buttons.at(static_cast<size_t>(button - 1)).key;
+  desktop_.RunHandler([&] { RaiseButtonClick(0, key); });
+}
+
+// ---- Transfer -----------------------------------------------------------
+
+Transfer::Transfer(components::Desktop& desktop) : desktop_(desktop) {}
+
+Transfer::~Transfer() {
+  if (reply_) reply_->abort();
+}
+
+void Transfer::Execute(const std::string& url, const std::string& operation) {
+  if (executing_) throw ComponentError("Still executing last request");
+  QUrl target(QString::fromStdString(url));
+  if (!target.isValid() || target.scheme() != "http")
+    throw ComponentError("URL is malformed: " + url);
+  std::string verb = operation.substr(0, operation.find(' '));
+  QNetworkRequest request(target);
+  body_.clear();
+  read_ = 0;
+  if (verb == "HEAD") {
+    reply_ = manager_.head(request);
+  } else if (verb == "GET") {
+    reply_ = manager_.get(request);
+  } else {
+    throw ComponentError("operation not supported: " + operation);
+  }
+  executing_ = true;
+  QNetworkReply* reply = reply_;
+  QObject::connect(reply, &QNetworkReply::metaDataChanged, this, [this] { Report(kConnected); });
+  QObject::connect(reply, &QNetworkReply::readyRead, this, [this, reply] { body_ += reply->readAll(); });
+  QObject::connect(reply, &QNetworkReply::finished, this, [this, reply] {
+    body_ += reply->readAll();
+    bool failed = reply->error() != QNetworkReply::NoError &&
+                  reply->error() != QNetworkReply::OperationCanceledError;
+    bool cancelled = reply->error() == QNetworkReply::OperationCanceledError;
+    executing_ = false;
+    reply->deleteLater();
+    if (cancelled) return;
+    Report(failed ? kError : kResponseCompleted);
+  });
+}
+
+void Transfer::Report(int state) {
+  desktop_.RunHandler([&] { RaiseStateChanged(state); });
+}
+
+bool Transfer::StillExecuting() { return executing_; }
+
+std::string Transfer::GetHeader(const std::string& name) {
+  if (!reply_) return "";
+  return reply_->rawHeader(QByteArray::fromStdString(name)).toStdString();
+}
+
+std::vector<std::uint8_t> Transfer::GetChunk(int size, int) {
+  qsizetype n = std::min<qsizetype>(std::max(size, 0), body_.size() - read_);
+  std::vector<std::uint8_t> out(body_.begin() + read_, body_.begin() + read_ + n);
+  read_ += n;
+  return out;
+}
+
+void Transfer::Cancel() {
+  if (reply_) reply_->abort();
+  executing_ = false;
+  read_ = body_.size();
+}
+
+// ---- Progress bar, browser ----------------------------------------------
+
+ProgressBar::ProgressBar(QWidget* parent, const ControlDesign& design) : bar_(new QProgressBar(parent)) {
+  bar_->setRange(0, 100);
+  bar_->setTextVisible(false);
+  Place(bar_, design);
+}
+void ProgressBar::SetRange(double min, double max) {
+  if (bar_) bar_->setRange(static_cast<int>(min), static_cast<int>(max));
+}
+void ProgressBar::SetValue(double value) {
+  value_ = value;
+  if (bar_) bar_->setValue(static_cast<int>(value));
+}
+
+Browser::Browser(QWidget* parent, const ControlDesign& design) : view_(new QTextBrowser(parent)) {
+  view_->setOpenExternalLinks(true);
+  Place(view_, design);
+}
+
+void Browser::Navigate(const std::string& path) {
+  if (!view_) return;
+  QString file = QString::fromStdString(path);
+  if (!QFileInfo(file).isFile()) {
+    view_->setHtml(QString::fromUtf8("<h3>找不到網頁</h3><p>%1</p>").arg(file.toHtmlEscaped()));
+    return;
+  }
+  view_->setSource(QUrl::fromLocalFile(file));
+}
+
+}  // namespace qtdesk

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <set>
+
+#include "components/desktop.h"
+#include "components/window.h"
+#include "components/window_hook.h"
+
+class QWidget;
+
+namespace qtdesk {
+
+// Twips to logical pixels: 15 twips a pixel at 96 DPI; Qt scales logical
+// pixels to the screen.
+int Px(components::Twips twips);
+components::Twips FromPx(int pixels);
+
+class WindowWidget;
+
+// The real desktop on Qt Widgets.
+class Desktop : public components::Desktop {
+ public:
+  Desktop();
+  ~Desktop() override;
+
+  std::unique_ptr<components::WindowPeer> CreatePeer(components::Window& window) override;
+  components::Answer MsgBox(const components::MessageBox& box) override;
+  void DoEvents() override;
+  void Post(std::function<void()> fn) override;
+  [[noreturn]] void End(int exitCode) override;
+  void Quit(int exitCode) override;
+
+  // The top-level widget of a window handle, or null.
+  QWidget* WidgetOf(components::HWND handle) const;
+  void Register(QWidget* w) { widgets_.insert(w); }
+  void Unregister(QWidget* w) { widgets_.erase(w); }
+
+ private:
+  std::set<QWidget*> widgets_;
+};
+
+// Window handles are the widgets; the player widget answers its own class name.
+class WindowHooks : public components::WindowHooks {
+ public:
+  explicit WindowHooks(Desktop& desktop) : desktop_(desktop) {}
+  std::int32_t EnumChildWindows(components::HWND parent, components::ENUMPROC callback,
+                                components::LPARAM extra) override;
+  int GetClassNameA(components::HWND window, char* buffer, int maxCount) override;
+  std::intptr_t SetWindowLongA(components::HWND window, int index, std::intptr_t newLong) override;
+  components::LRESULT CallWindowProcA(std::intptr_t previous, components::HWND window,
+                                      std::uint32_t message, components::WPARAM wParam,
+                                      components::LPARAM lParam) override;
+
+ private:
+  QWidget* Find(components::HWND handle) const;
+  Desktop& desktop_;
+};
+
+}  // namespace qtdesk

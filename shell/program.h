@@ -1,0 +1,75 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "components/flags.h"
+#include "components/system.h"
+#include "components/window.h"
+
+namespace shell {
+
+// The program: its main window `Form1` with the main window's public values,
+// and the one program-wide reference to each other window of the shell.
+class Program {
+ public:
+  using MovieCommandHandler = std::function<void(const std::string& command, const std::string& args)>;
+  using ToolbarClickHandler = std::function<void(int firstValue, const std::string& key)>;
+
+  explicit Program(components::System& system);
+  ~Program();
+
+  components::System& system() { return system_; }
+  components::Window& Form1() { return *form1_; }
+  components::MoviePlayer& Player() { return form1_->control("ShockwaveFlash1").Player(); }
+  components::Toolbar& ToolbarControl() { return form1_->control("asxToolbar1").ToolbarComponent(); }
+
+  // Loads the main window (its load handling is the start-up) and shows it.
+  void Start();
+
+  // Where the other subsystems plug in: the movie's commands, the toolbar's
+  // clicks. Set before Start.
+  void OnMovieCommand(MovieCommandHandler handler) { movieCommand_ = std::move(handler); }
+  void OnToolbarClick(ToolbarClickHandler handler) { toolbarClick_ = std::move(handler); }
+
+  // The About window and the intro panel, when they have been created.
+  components::Window* Form2() { return form2_.get(); }
+  components::Window* LeftForm() { return leftForm_.get(); }
+  void SetForm2(std::unique_ptr<components::Window> w) { form2_ = std::move(w); }
+  void SetLeftForm(std::unique_ptr<components::Window> w) { leftForm_ = std::move(w); }
+
+  // The path of the temporary movie file: TEMP followed directly by the book code.
+  std::string TempMoviePath();
+  // A path in the program's folder: its parts joined with the platform's separator.
+  std::string ProgramPath(std::initializer_list<std::string> parts);
+
+  // Main window public values.
+  std::string chapterPath;
+  std::string chapterTemp;
+  components::Flag endDownload = components::kFalse;
+  components::Flag isStartDownload = components::kFalse;
+  components::Flag isDownloadOpen = components::kFalse;
+  components::Flag isPlaying = components::kFalse;
+  components::Flag isAnimation = components::kFalse;
+
+ private:
+  void Load();
+  bool tempMovieExists();
+  void Resize();
+  void QueryUnload(bool& cancel);
+  void UnloadShell();
+  void CloseItem();
+
+  components::System& system_;
+  std::unique_ptr<components::Window> form1_;
+  std::unique_ptr<components::Window> form2_;
+  std::unique_ptr<components::Window> leftForm_;
+  MovieCommandHandler movieCommand_;
+  ToolbarClickHandler toolbarClick_;
+};
+
+// The design of the main window.
+components::WindowDesign MainWindowDesign();
+
+}  // namespace shell
