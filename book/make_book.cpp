@@ -14,14 +14,35 @@ int main(int argc, char** argv) {
   // The book's stage: 768 x 576 pixels.
   book::SwfWriter swf(7, 768 * 20, 576 * 20, 12);
   swf.BackgroundColor(0xf4, 0xf0, 0xe6);
-  swf.Metadata(std::string("{\"title\":\"") + shell::kBookTitle + "\",\"code\":\"" + shell::kBookCode + "\"}");
+  swf.Metadata(std::string("{\"title\":\"") + shell::kBookTitle + "\",\"code\":\"" + shell::kBookCode +
+               "\"}");
   // Frame 1 is the spread, frame 2 the single page; then one frame per
   // entry point the host calls.
-  const char* labels[] = {"spread",       "single",        "soundOn",       "mute",         "indexPage",
-                          "discuss",      "regionLine",    "singleZoomIn",  "singleZoomOut", "singleLeft",
-                          "singleRight",  "doublePage",    "LoadingSound",  "Buy",          "startPlay",
-                          "playAnimation", "stopAnimation", "stopMan",      "addBookmark",  "deleteBookmark",
-                          "deleteAllBookmark", "addNote",  "deleteNote",    "deleteAllNote", "editNote"};
+  const char* labels[] = {"spread",
+                          "single",
+                          "soundOn",
+                          "mute",
+                          "indexPage",
+                          "discuss",
+                          "regionLine",
+                          "singleZoomIn",
+                          "singleZoomOut",
+                          "singleLeft",
+                          "singleRight",
+                          "doublePage",
+                          "LoadingSound",
+                          "Buy",
+                          "startPlay",
+                          "playAnimation",
+                          "stopAnimation",
+                          "stopMan",
+                          "addBookmark",
+                          "deleteBookmark",
+                          "deleteAllBookmark",
+                          "addNote",
+                          "deleteNote",
+                          "deleteAllNote",
+                          "editNote"};
   for (const char* label : labels) {
     swf.FrameLabel(label);
     swf.ShowFrame();

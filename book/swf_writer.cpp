@@ -17,7 +17,8 @@ void Le32(std::vector<std::uint8_t>& o, std::uint32_t v) {
 }
 
 // A RECT with the fewest bits that hold every field.
-void Rect(std::vector<std::uint8_t>& o, std::int32_t xmin, std::int32_t xmax, std::int32_t ymin, std::int32_t ymax) {
+void Rect(std::vector<std::uint8_t>& o, std::int32_t xmin, std::int32_t xmax, std::int32_t ymin,
+          std::int32_t ymax) {
   int nbits = 1;
   for (std::int32_t v : {xmin, xmax, ymin, ymax}) {
     int need = 1;
@@ -47,7 +48,8 @@ SwfWriter::SwfWriter(int version, std::int32_t w, std::int32_t h, double rate)
 
 void SwfWriter::Tag(std::uint16_t code, const std::vector<std::uint8_t>& body) {
   // Image and sound tags always take the long header, as players expect.
-  bool longForm = body.size() >= 0x3f || code == 6 || code == 21 || code == 35 || code == 14 || code == 20 || code == 36;
+  bool longForm =
+      body.size() >= 0x3f || code == 6 || code == 21 || code == 35 || code == 14 || code == 20 || code == 36;
   if (longForm) {
     Le16(tags_, static_cast<std::uint32_t>(code << 6 | 0x3f));
     Le32(tags_, static_cast<std::uint32_t>(body.size()));

@@ -39,8 +39,8 @@ class Registry {
   virtual LONG RegOpenKeyA(HKEY root, const std::string& subKey, HKEY* result) = 0;
   // With data null: reports type and size only. With a buffer smaller than
   // the value: ERROR_MORE_DATA and the needed size.
-  virtual LONG RegQueryValueExA(HKEY key, const std::string& valueName, DWORD* reserved,
-                                DWORD* type, std::uint8_t* data, DWORD* dataSize) = 0;
+  virtual LONG RegQueryValueExA(HKEY key, const std::string& valueName, DWORD* reserved, DWORD* type,
+                                std::uint8_t* data, DWORD* dataSize) = 0;
   virtual LONG RegCreateKeyA(HKEY root, const std::string& subKey, HKEY* result) = 0;
   virtual LONG RegSetValueExA(HKEY key, const std::string& valueName, DWORD reserved, DWORD type,
                               const std::uint8_t* data, DWORD dataSize) = 0;

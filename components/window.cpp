@@ -66,8 +66,7 @@ void Control::AddItem(const std::string& item) {
 }
 
 void Control::RemoveItem(int index) {
-  if (index < 0 || index >= ListCount())
-    throw ComponentError("Invalid list index " + std::to_string(index));
+  if (index < 0 || index >= ListCount()) throw ComponentError("Invalid list index " + std::to_string(index));
   items_.erase(items_.begin() + index);
   listIndex_ = -1;
   Changed(Property::List);
@@ -80,14 +79,12 @@ void Control::Clear() {
 }
 
 const std::string& Control::List(int index) const {
-  if (index < 0 || index >= ListCount())
-    throw ComponentError("Invalid list index " + std::to_string(index));
+  if (index < 0 || index >= ListCount()) throw ComponentError("Invalid list index " + std::to_string(index));
   return items_[static_cast<size_t>(index)];
 }
 
 void Control::SetListIndex(int index) {
-  if (index < -1 || index >= ListCount())
-    throw ComponentError("Invalid list index " + std::to_string(index));
+  if (index < -1 || index >= ListCount()) throw ComponentError("Invalid list index " + std::to_string(index));
   if (index == listIndex_) return;
   listIndex_ = index;
   Changed(Property::ListIndex);
@@ -223,6 +220,7 @@ void Window::Load() {
   }
   loaded_ = true;
   loading_ = false;
+  shown_ = false;
   Run(onLoad_);
 }
 
@@ -231,6 +229,14 @@ void Window::Show(Window* owner) {
   if (!loaded_) return;
   visible_ = true;
   peer_->Show(owner && owner->peer_ ? owner->peer_.get() : nullptr, false);
+  FirstShown();
+}
+
+void Window::FirstShown() {
+  // A window lays itself out when it first appears, as on every resize.
+  if (shown_) return;
+  shown_ = true;
+  FireResize();
 }
 
 void Window::ShowModal(Window* owner) {
@@ -241,6 +247,8 @@ void Window::ShowModal(Window* owner) {
   std::shared_ptr<bool> alive = alive_;
   WindowPeer* peer = peer_.get();
   peer->Show(owner && owner->peer_ ? owner->peer_.get() : nullptr, true);
+  FirstShown();
+  if (!loaded_ || !visible_) return;
   ++modalDepth_;
   peer->RunModal();
   if (!*alive) return;
@@ -340,9 +348,7 @@ Control& Window::control(const std::string& name) {
   throw ComponentError("Window " + design_.name + " has no control " + name);
 }
 
-bool Window::HasControl(const std::string& name) const {
-  return FindControl(design_, name) != nullptr;
-}
+bool Window::HasControl(const std::string& name) const { return FindControl(design_, name) != nullptr; }
 
 std::vector<Control*> Window::Controls() {
   std::vector<Control*> out;

@@ -201,6 +201,7 @@ class Window {
   void Run(const Handler& h);
   void Fire(std::map<std::string, Handler>& handlers, const std::string& name);
   void EndModalIfRunning();
+  void FirstShown();
 
   Desktop& desktop_;
   WindowDesign design_;
@@ -213,6 +214,7 @@ class Window {
   bool loading_ = false;
   bool unloading_ = false;
   bool visible_ = false;
+  bool shown_ = false;
   int modalDepth_ = 0;
   std::shared_ptr<bool> alive_;
 

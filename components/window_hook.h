@@ -37,8 +37,8 @@ class WindowHooks {
   virtual int GetClassNameA(HWND window, char* buffer, int maxCount) = 0;
   // index GWL_WNDPROC: installs a new procedure, returns the previous one.
   virtual std::intptr_t SetWindowLongA(HWND window, int index, std::intptr_t newLong) = 0;
-  virtual LRESULT CallWindowProcA(std::intptr_t previous, HWND window, std::uint32_t message,
-                                  WPARAM wParam, LPARAM lParam) = 0;
+  virtual LRESULT CallWindowProcA(std::intptr_t previous, HWND window, std::uint32_t message, WPARAM wParam,
+                                  LPARAM lParam) = 0;
 };
 
 }  // namespace components

@@ -21,9 +21,7 @@ void BookPlayer::Movie(const std::string& path) {
   Changed();
 }
 
-void BookPlayer::SetVariable(const std::string& name, const std::string& value) {
-  variables_[name] = value;
-}
+void BookPlayer::SetVariable(const std::string& name, const std::string& value) { variables_[name] = value; }
 
 std::string BookPlayer::GetVariable(const std::string& name) {
   auto it = variables_.find(name);

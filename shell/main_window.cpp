@@ -80,20 +80,18 @@ WindowDesign MainWindowDesign() {
   // No menu bar: every top-level menu is hidden and only ever pops up.
   d.menus = {
       Menu("Bindera", "Bindera", {Menu("About", "關於翻頁電子書"), Menu("close", "關閉")}, false),
-      Menu("singlePages", "singlePage", {Menu("leftSingle", "左頁"), Menu("rightSingle", "右頁")},
-           false),
+      Menu("singlePages", "singlePage", {Menu("leftSingle", "左頁"), Menu("rightSingle", "右頁")}, false),
       Menu("Notes1", "Note",
            {Menu("addNotes1", "新增註解", {Menu("leftNote", "左頁"), Menu("rightNote", "右頁")}),
             Menu("noteAdmin1", "註解管理")},
            false),
       Menu("Notes2", "Note", {Menu("addNotes2", "新增註解"), Menu("noteAdmin2", "註解管理")}, false),
       Menu("Bookmark1", "Bookmark",
-           {Menu("addBookmark1", "新增書籤",
-                 {Menu("leftBookmark", "左頁"), Menu("rightBookmark", "右頁")}),
+           {Menu("addBookmark1", "新增書籤", {Menu("leftBookmark", "左頁"), Menu("rightBookmark", "右頁")}),
             Menu("bookmarkAdmin1", "書籤管理")},
            false),
-      Menu("Bookmark2", "Bookmark",
-           {Menu("addBookmark2", "新增書籤"), Menu("bookmarkAdmin2", "書籤管理")}, false),
+      Menu("Bookmark2", "Bookmark", {Menu("addBookmark2", "新增書籤"), Menu("bookmarkAdmin2", "書籤管理")},
+           false),
   };
   return d;
 }
@@ -150,9 +148,8 @@ void Program::Load() {
   if (AtStep("檢查暫存電子書檔案", [&] { return tempMovieExists(); }))
     AtStep("刪除舊的暫存電子書檔案", [&] { system_.files.Kill(path); });
 
-  std::vector<std::uint8_t> movie = AtStep("載入內嵌電子書", [&] {
-    return system_.resources.LoadResData(kMovieResourceId, kMovieResourceType);
-  });
+  std::vector<std::uint8_t> movie = AtStep(
+      "載入內嵌電子書", [&] { return system_.resources.LoadResData(kMovieResourceId, kMovieResourceType); });
 
   AtStep("寫入暫存電子書檔案", [&] {
     auto file = system_.files.CreateNew(path);

@@ -38,14 +38,13 @@ std::string ReadRegValue(Registry& registry, HKEY root, const std::string& key,
   return result;
 }
 
-std::string WriteRegValue(Registry& registry, HKEY root, const std::string& key,
-                          const std::string& valueName, const std::string& value) {
+std::string WriteRegValue(Registry& registry, HKEY root, const std::string& key, const std::string& valueName,
+                          const std::string& value) {
   HKEY handle = 0;
   registry.RegCreateKeyA(root, key, &handle);
   // The size is the stored text's byte length, without a terminating zero;
   // a character count would cut non-ASCII text short.
-  registry.RegSetValueExA(handle, valueName, 0, REG_SZ,
-                          reinterpret_cast<const std::uint8_t*>(value.data()),
+  registry.RegSetValueExA(handle, valueName, 0, REG_SZ, reinterpret_cast<const std::uint8_t*>(value.data()),
                           static_cast<DWORD>(value.size()));
   return registry.RegCloseKey(handle) == ERROR_SUCCESS ? "Success" : "none";
 }

@@ -33,13 +33,9 @@ std::int32_t FlashChildFinder(HWND window, LPARAM /*extra*/) {
 
 LRESULT FlashWndProc(HWND window, std::uint32_t message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_RBUTTONDOWN:
-      g_program->Form1().PopupMenu("Bindera");
-      return 0;
-    case WM_RBUTTONUP:
-      return 0;
-    default:
-      return g_program->system().hooks.CallWindowProcA(oldWndProc, window, message, wParam, lParam);
+    case WM_RBUTTONDOWN: g_program->Form1().PopupMenu("Bindera"); return 0;
+    case WM_RBUTTONUP: return 0;
+    default: return g_program->system().hooks.CallWindowProcA(oldWndProc, window, message, wParam, lParam);
   }
 }
 

@@ -13,8 +13,8 @@ extern std::intptr_t oldWndProc;
 // The enumeration callback that finds the player's window; 0 stops.
 std::int32_t FlashChildFinder(components::HWND window, components::LPARAM extra);
 // The replacement procedure of the player's window.
-components::LRESULT FlashWndProc(components::HWND window, std::uint32_t message,
-                                 components::WPARAM wParam, components::LPARAM lParam);
+components::LRESULT FlashWndProc(components::HWND window, std::uint32_t message, components::WPARAM wParam,
+                                 components::LPARAM lParam);
 
 // Start-up's hook step: find the player's window among the main window's
 // children and, when found, subclass it.

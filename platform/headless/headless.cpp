@@ -181,8 +181,7 @@ class Peer : public WindowPeer {
       if (ended_) break;
       if (!d_.RunOneTimer(-1)) break;
     }
-    if (!ended_)
-      throw HarnessFailure("window " + w_.name() + " is still shown modally after its script");
+    if (!ended_) throw HarnessFailure("window " + w_.name() + " is still shown modally after its script");
   }
   void EndModal() override { ended_ = true; }
   void Hide() override {
@@ -374,6 +373,12 @@ Window* Desktop::FindWindow(const std::string& name) {
   return nullptr;
 }
 
+Window* Desktop::FindWindow(HWND handle) {
+  for (Peer* p : peers_)
+    if (p->Handle() == handle) return &p->window();
+  return nullptr;
+}
+
 namespace {
 template <typename T, typename U>
 T& As(U& u, const std::string& what) {
@@ -383,9 +388,7 @@ T& As(U& u, const std::string& what) {
 }
 }  // namespace
 
-Player& Desktop::PlayerOf(Window& w, const std::string& c) {
-  return As<Player>(w.control(c).Player(), c);
-}
+Player& Desktop::PlayerOf(Window& w, const std::string& c) { return As<Player>(w.control(c).Player(), c); }
 Toolbar& Desktop::ToolbarOf(Window& w, const std::string& c) {
   return As<Toolbar>(w.control(c).ToolbarComponent(), c);
 }
@@ -402,7 +405,8 @@ void Desktop::ScheduleTimer(Window& w, Control& c) {
 }
 
 void Desktop::CancelTimers(Window& w, const std::string& name) {
-  std::erase_if(timers_, [&](const TimerEntry& t) { return t.window == &w && (name.empty() || t.name == name); });
+  std::erase_if(timers_,
+                [&](const TimerEntry& t) { return t.window == &w && (name.empty() || t.name == name); });
 }
 
 bool Desktop::RunOneTimer(long until) {
@@ -511,14 +515,18 @@ std::vector<std::uint8_t> Resources::LoadResData(int id, const std::string& type
 
 std::int32_t WindowHooks::EnumChildWindows(HWND parent, ENUMPROC callback, LPARAM extra) {
   // Depth first: a window's descendants follow it.
-  std::function<bool(HWND)> walk = [&](HWND h) {
-    auto c = children.find(h);
-    if (c == children.end()) return true;
-    for (HWND child : c->second)
-      if (!callback(child, extra) || !walk(child)) return false;
+  std::function<bool(const std::vector<HWND>&)> walk = [&](const std::vector<HWND>& kids) {
+    for (HWND child : kids) {
+      if (!callback(child, extra)) return false;
+      if (auto c = children.find(child); c != children.end() && !walk(c->second)) return false;
+    }
     return true;
   };
-  walk(parent);
+  if (auto c = children.find(parent); c != children.end()) {
+    walk(c->second);
+  } else if (Window* w = desktop_.FindWindow(parent)) {
+    if (auto n = childrenOf.find(w->name()); n != childrenOf.end()) walk(n->second);
+  }
   return 1;
 }
 

@@ -58,7 +58,8 @@ class Player : public components::MoviePlayer {
 
 class ToolbarButton : public components::ToolbarButton {
  public:
-  ToolbarButton(Desktop& desktop, std::string id, bool enabled) : desktop_(desktop), id_(std::move(id)), enabled_(enabled) {}
+  ToolbarButton(Desktop& desktop, std::string id, bool enabled)
+      : desktop_(desktop), id_(std::move(id)), enabled_(enabled) {}
   void SetProperty(const std::string& name, bool value) override;
   bool enabled() const { return enabled_; }
 
@@ -110,7 +111,10 @@ class Transfer : public components::Transfer {
   // Test side: finish the running request, reporting these states in order.
   void Finish(std::vector<int> states);
   void SetHeader(const std::string& name, const std::string& value) { headers_[name] = value; }
-  void SetBody(std::vector<std::uint8_t> body) { body_ = std::move(body); read_ = 0; }
+  void SetBody(std::vector<std::uint8_t> body) {
+    body_ = std::move(body);
+    read_ = 0;
+  }
 
  private:
   void Log(const std::string& s);
@@ -190,6 +194,7 @@ class Desktop : public components::Desktop {
 
   // Every window that has a peer now, by name.
   components::Window* FindWindow(const std::string& name);
+  components::Window* FindWindow(components::HWND handle);
   Player& PlayerOf(components::Window& w, const std::string& control);
   Toolbar& ToolbarOf(components::Window& w, const std::string& control);
   Transfer& TransferOf(components::Window& w, const std::string& control);
@@ -235,8 +240,8 @@ class Registry : public components::Registry {
   components::LONG RegOpenKeyA(components::HKEY root, const std::string& subKey,
                                components::HKEY* result) override;
   components::LONG RegQueryValueExA(components::HKEY key, const std::string& valueName,
-                                    components::DWORD* reserved, components::DWORD* type,
-                                    std::uint8_t* data, components::DWORD* dataSize) override;
+                                    components::DWORD* reserved, components::DWORD* type, std::uint8_t* data,
+                                    components::DWORD* dataSize) override;
   components::LONG RegCreateKeyA(components::HKEY root, const std::string& subKey,
                                  components::HKEY* result) override;
   components::LONG RegSetValueExA(components::HKEY key, const std::string& valueName,
@@ -289,15 +294,16 @@ class WindowHooks : public components::WindowHooks {
                                 components::LPARAM extra) override;
   int GetClassNameA(components::HWND window, char* buffer, int maxCount) override;
   std::intptr_t SetWindowLongA(components::HWND window, int index, std::intptr_t newLong) override;
-  components::LRESULT CallWindowProcA(std::intptr_t previous, components::HWND window,
-                                      std::uint32_t message, components::WPARAM wParam,
-                                      components::LPARAM lParam) override;
+  components::LRESULT CallWindowProcA(std::intptr_t previous, components::HWND window, std::uint32_t message,
+                                      components::WPARAM wParam, components::LPARAM lParam) override;
 
   // Test side: a message arrives at a child window.
   components::LRESULT Deliver(components::HWND window, std::uint32_t message);
-  // Handles of the controls of a window, in enumeration order.
+  // The child windows of a window (by handle, or by the window's name for
+  // windows not loaded yet), in enumeration order, and their class names.
   std::map<components::HWND, std::string> classNames;
   std::map<components::HWND, std::vector<components::HWND>> children;
+  std::map<std::string, std::vector<components::HWND>> childrenOf;
   // Messages that reached a window's own procedure.
   std::vector<std::pair<components::HWND, std::uint32_t>> delivered;
 

@@ -35,8 +35,8 @@ class Hive : public components::Registry {
   components::LONG RegOpenKeyA(components::HKEY root, const std::string& subKey,
                                components::HKEY* result) override;
   components::LONG RegQueryValueExA(components::HKEY key, const std::string& valueName,
-                                    components::DWORD* reserved, components::DWORD* type,
-                                    std::uint8_t* data, components::DWORD* dataSize) override;
+                                    components::DWORD* reserved, components::DWORD* type, std::uint8_t* data,
+                                    components::DWORD* dataSize) override;
   components::LONG RegCreateKeyA(components::HKEY root, const std::string& subKey,
                                  components::HKEY* result) override;
   components::LONG RegSetValueExA(components::HKEY key, const std::string& valueName,

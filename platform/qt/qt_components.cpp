@@ -175,8 +175,7 @@ Transfer::~Transfer() {
 void Transfer::Execute(const std::string& url, const std::string& operation) {
   if (executing_) throw ComponentError("Still executing last request");
   QUrl target(QString::fromStdString(url));
-  if (!target.isValid() || target.scheme() != "http")
-    throw ComponentError("URL is malformed: " + url);
+  if (!target.isValid() || target.scheme() != "http") throw ComponentError("URL is malformed: " + url);
   std::string verb = operation.substr(0, operation.find(' '));
   QNetworkRequest request(target);
   body_.clear();
@@ -194,8 +193,8 @@ void Transfer::Execute(const std::string& url, const std::string& operation) {
   QObject::connect(reply, &QNetworkReply::readyRead, this, [this, reply] { body_ += reply->readAll(); });
   QObject::connect(reply, &QNetworkReply::finished, this, [this, reply] {
     body_ += reply->readAll();
-    bool failed = reply->error() != QNetworkReply::NoError &&
-                  reply->error() != QNetworkReply::OperationCanceledError;
+    bool failed =
+        reply->error() != QNetworkReply::NoError && reply->error() != QNetworkReply::OperationCanceledError;
     bool cancelled = reply->error() == QNetworkReply::OperationCanceledError;
     executing_ = false;
     reply->deleteLater();

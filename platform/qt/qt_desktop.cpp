@@ -64,6 +64,16 @@ class WindowWidget : public QWidget {
     QWidget::resizeEvent(e);
     w_.FireResize();
   }
+  void moveEvent(QMoveEvent* e) override {
+    QWidget::moveEvent(e);
+    // The window manager's frame arrives after the window is mapped: lay
+    // out again for the outer size it makes.
+    QSize frame = frameGeometry().size() - geometry().size();
+    if (frame != frame_) {
+      frame_ = frame;
+      w_.FireResize();
+    }
+  }
   void changeEvent(QEvent* e) override {
     QWidget::changeEvent(e);
     if (e->type() == QEvent::WindowStateChange) w_.FireResize();
@@ -72,6 +82,7 @@ class WindowWidget : public QWidget {
  private:
   Desktop& d_;
   Window& w_;
+  QSize frame_{0, 0};
 };
 
 class Peer : public WindowPeer {
@@ -80,8 +91,10 @@ class Peer : public WindowPeer {
     const WindowDesign& design = w.design();
     widget_->setObjectName(Q(design.name));
     widget_->setWindowTitle(Q(design.caption));
-    Qt::WindowFlags flags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    if (design.border == BorderStyle::FixedDialog) flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+    Qt::WindowFlags flags =
+        Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (design.border == BorderStyle::FixedDialog)
+      flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
     if (design.minButton) flags |= Qt::WindowMinimizeButtonHint;
     if (design.maxButton) flags |= Qt::WindowMaximizeButtonHint;
     if (!design.showInTaskbar) flags |= Qt::Tool;
@@ -101,7 +114,8 @@ class Peer : public WindowPeer {
     if (!placed_) {
       placed_ = true;
       QWidget* ownerWidget = owner ? static_cast<Peer*>(owner)->widget_.data() : nullptr;
-      QRect area = (ownerWidget ? ownerWidget->screen() : QGuiApplication::primaryScreen())->availableGeometry();
+      QRect area =
+          (ownerWidget ? ownerWidget->screen() : QGuiApplication::primaryScreen())->availableGeometry();
       QSize size = widget_->frameGeometry().size();
       switch (design.startPosition) {
         case StartPosition::Manual: widget_->move(Px(design.left), Px(design.top)); break;
@@ -161,13 +175,11 @@ class Peer : public WindowPeer {
     if (state == WindowState::Maximized) s |= Qt::WindowMaximized;
     widget_->setWindowState(s);
   }
-  // The frame a border adds: the platform's own once the window is shown
-  // with a frame, else a classic desktop's.
+  // The frame the platform draws around the client area; none until the
+  // window manager has told (a display without one never does).
   FrameExtent Frame() const {
     QRect f = widget_->frameGeometry(), g = widget_->geometry();
-    if (widget_->isVisible() && f != g) return {FromPx(f.width() - g.width()), FromPx(f.height() - g.height())};
-    if (widget_->isVisible()) return {0, 0};
-    return DefaultFrame(w_.design().border);
+    return {FromPx(f.width() - g.width()), FromPx(f.height() - g.height())};
   }
   Twips OuterWidth() const override { return widget_ ? FromPx(widget_->width()) + Frame().width : 0; }
   Twips OuterHeight() const override { return widget_ ? FromPx(widget_->height()) + Frame().height : 0; }
@@ -324,13 +336,13 @@ void Peer::ControlCreated(Control& c) {
     }
     case ControlKind::Timer: {
       auto t = std::make_unique<QTimer>();
-      QObject::connect(t.get(), &QTimer::timeout, widget_, [window, name = d.name] { window->FireTimer(name); });
+      QObject::connect(t.get(), &QTimer::timeout, widget_,
+                       [window, name = d.name] { window->FireTimer(name); });
       timers_[d.name] = std::move(t);
       ControlChanged(c, Property::Interval);
       return;
     }
-    default:
-      return;  // components draw themselves
+    default: return;  // components draw themselves
   }
   w->setObjectName(Q(d.name));
   if (d.font) {
@@ -387,7 +399,9 @@ void Peer::ControlChanged(Control& c, Property p) {
 Desktop::Desktop() { QApplication::setQuitOnLastWindowClosed(false); }
 Desktop::~Desktop() = default;
 
-std::unique_ptr<WindowPeer> Desktop::CreatePeer(Window& window) { return std::make_unique<Peer>(*this, window); }
+std::unique_ptr<WindowPeer> Desktop::CreatePeer(Window& window) {
+  return std::make_unique<Peer>(*this, window);
+}
 
 Answer Desktop::MsgBox(const MessageBox& box) {
   QMessageBox m;
@@ -404,10 +418,14 @@ Answer Desktop::MsgBox(const MessageBox& box) {
   std::vector<std::pair<QMessageBox::StandardButton, Answer>> buttons;
   switch (box.buttons) {
     case Buttons::OK: buttons = {{QMessageBox::Ok, Answer::OK}}; break;
-    case Buttons::OKCancel: buttons = {{QMessageBox::Ok, Answer::OK}, {QMessageBox::Cancel, Answer::Cancel}}; break;
+    case Buttons::OKCancel:
+      buttons = {{QMessageBox::Ok, Answer::OK}, {QMessageBox::Cancel, Answer::Cancel}};
+      break;
     case Buttons::YesNo: buttons = {{QMessageBox::Yes, Answer::Yes}, {QMessageBox::No, Answer::No}}; break;
     case Buttons::YesNoCancel:
-      buttons = {{QMessageBox::Yes, Answer::Yes}, {QMessageBox::No, Answer::No}, {QMessageBox::Cancel, Answer::Cancel}};
+      buttons = {{QMessageBox::Yes, Answer::Yes},
+                 {QMessageBox::No, Answer::No},
+                 {QMessageBox::Cancel, Answer::Cancel}};
       break;
     case Buttons::RetryCancel:
       buttons = {{QMessageBox::Retry, Answer::Retry}, {QMessageBox::Cancel, Answer::Cancel}};

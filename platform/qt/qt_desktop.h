@@ -47,9 +47,8 @@ class WindowHooks : public components::WindowHooks {
                                 components::LPARAM extra) override;
   int GetClassNameA(components::HWND window, char* buffer, int maxCount) override;
   std::intptr_t SetWindowLongA(components::HWND window, int index, std::intptr_t newLong) override;
-  components::LRESULT CallWindowProcA(std::intptr_t previous, components::HWND window,
-                                      std::uint32_t message, components::WPARAM wParam,
-                                      components::LPARAM lParam) override;
+  components::LRESULT CallWindowProcA(std::intptr_t previous, components::HWND window, std::uint32_t message,
+                                      components::WPARAM wParam, components::LPARAM lParam) override;
 
  private:
   QWidget* Find(components::HWND handle) const;

@@ -1,0 +1,132 @@
+#include "platform/posix/services.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "components/errors.h"
+#include "tests/support/support.h"
+
+using testing_support::ReadFile;
+using testing_support::TempDir;
+
+namespace {
+
+// Sets environment variables for one test and puts them back.
+class Env {
+ public:
+  void Set(const char* name, const char* value) {
+    if (!saved_.count(name)) {
+      const char* old = std::getenv(name);
+      saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
+    }
+    if (value) {
+      setenv(name, value, 1);
+    } else {
+      unsetenv(name);
+    }
+  }
+  ~Env() {
+    for (auto& [n, v] : saved_) v ? setenv(n.c_str(), v->c_str(), 1) : unsetenv(n.c_str());
+  }
+
+ private:
+  std::map<std::string, std::optional<std::string>> saved_;
+};
+
+mode_t ModeOf(const std::string& p) {
+  struct stat st;
+  return lstat(p.c_str(), &st) == 0 ? (st.st_mode & 0777) : 0;
+}
+
+}  // namespace
+
+TEST(PosixEnvironment, TempIsTheVariableWhenSet) {
+  Env env;
+  env.Set("TEMP", "/x/y");
+  posix::Environment e("reader");
+  EXPECT_EQ(e.Environ("TEMP"), "/x/y");
+  env.Set("TEMP", "");
+  EXPECT_EQ(e.Environ("TEMP"), "");
+}
+
+TEST(PosixEnvironment, UnsetTempIsAPrivateFolderOfTheProgram) {
+  TempDir dir;
+  Env env;
+  env.Set("TEMP", nullptr);
+  env.Set("XDG_RUNTIME_DIR", dir.path().c_str());
+  posix::Environment e("reader");
+  EXPECT_EQ(e.Environ("TEMP"), dir / "reader/");
+  EXPECT_EQ(ModeOf(dir / "reader"), 0700u);
+
+  // Without a runtime folder: the cache folder.
+  env.Set("XDG_RUNTIME_DIR", nullptr);
+  env.Set("XDG_CACHE_HOME", (dir / "cache").c_str());
+  EXPECT_EQ(e.Environ("TEMP"), dir / "cache/reader/");
+
+  env.Set("XDG_CACHE_HOME", nullptr);
+  env.Set("HOME", (dir / "home").c_str());
+  ::mkdir((dir / "home").c_str(), 0700);
+  EXPECT_EQ(e.Environ("TEMP"), dir / "home/.cache/reader/");
+}
+
+TEST(PosixEnvironment, AFolderThatIsNotPrivatelyOursIsPassedOver) {
+  TempDir dir;
+  Env env;
+  env.Set("TEMP", nullptr);
+  env.Set("XDG_RUNTIME_DIR", dir.path().c_str());
+  env.Set("XDG_CACHE_HOME", (dir / "cache").c_str());
+  // A link planted where the runtime folder would be.
+  ::mkdir((dir / "elsewhere").c_str(), 0700);
+  ASSERT_EQ(symlink((dir / "elsewhere").c_str(), (dir / "reader").c_str()), 0);
+  posix::Environment e("reader");
+  EXPECT_EQ(e.Environ("TEMP"), dir / "cache/reader/");
+  // An open folder.
+  ::mkdir((dir / "cache/reader").c_str(), 0755);
+  ::chmod((dir / "cache/reader").c_str(), 0777);
+  env.Set("HOME", "/nonexistent");
+  EXPECT_EQ(e.Environ("TEMP"), std::nullopt);
+}
+
+TEST(PosixFiles, NewFilesNeverFollowALink) {
+  TempDir dir;
+  posix::FileSystem fs;
+  testing_support::WriteFile(dir / "target", "precious");
+  ASSERT_EQ(symlink((dir / "target").c_str(), (dir / "link").c_str()), 0);
+  EXPECT_THROW(fs.CreateNew(dir / "link"), components::ComponentError);
+  EXPECT_EQ(ReadFile(dir / "target").size(), 8u);
+  EXPECT_EQ(fs.Dir(dir / "link"), "link");  // a link counts as an entry
+  fs.Kill(dir / "link");
+  EXPECT_EQ(fs.Dir(dir / "link"), "");
+  EXPECT_EQ(fs.Dir(dir.path()), "");  // folders are not normal files
+  EXPECT_THROW(fs.Kill(dir / "link"), components::ComponentError);
+  auto f = fs.CreateNew(dir / "link");
+  std::uint8_t bytes[] = {1, 2, 3};
+  f->Write(bytes);
+  f->Close();
+  EXPECT_EQ(ReadFile(dir / "link"), (std::vector<std::uint8_t>{1, 2, 3}));
+}
+
+TEST(PosixFiles, ForcedDeleteTakesReadOnlyFiles) {
+  TempDir dir;
+  posix::FileSystem fs;
+  testing_support::WriteFile(dir / "ro", "x");
+  ::chmod((dir / "ro").c_str(), 0444);
+  EXPECT_THROW(fs.DeleteFile(dir / "ro", false), components::ComponentError);
+  EXPECT_TRUE(fs.FileExists(dir / "ro"));
+  fs.DeleteFile(dir / "ro", true);
+  EXPECT_FALSE(fs.FileExists(dir / "ro"));
+  EXPECT_FALSE(fs.FolderExists(dir / "Review"));
+  fs.CreateFolder(dir / "Review");
+  EXPECT_TRUE(fs.FolderExists(dir / "Review"));
+}
+
+TEST(PosixResources, FoundByTypeAndIdOnly) {
+  static const std::uint8_t data[] = {9, 8, 7};
+  const posix::ResourceEntry table[] = {{"CUSTOM", 101, 0x0404, data, 3}};
+  posix::Resources r(table);
+  EXPECT_EQ(r.LoadResData(101, "CUSTOM"), (std::vector<std::uint8_t>{9, 8, 7}));
+  EXPECT_THROW(r.LoadResData(102, "CUSTOM"), components::ComponentError);
+  EXPECT_THROW(r.LoadResData(101, "custom2"), components::ComponentError);
+}

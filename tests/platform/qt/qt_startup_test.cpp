@@ -1,0 +1,130 @@
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <QWidget>
+#include <cstdlib>
+
+#include "book/embedded.h"
+#include "bridge/dispatcher.h"
+#include "platform/posix/hive.h"
+#include "platform/posix/services.h"
+#include "platform/qt/qt_desktop.h"
+#include "shell/book.h"
+#include "shell/program.h"
+#include "shell/settings_store.h"
+#include "tests/support/support.h"
+
+using namespace components;
+using testing_support::ReadFile;
+using testing_support::TempDir;
+
+namespace {
+
+QApplication& App() {
+  static int argc = 1;
+  static char name[] = "qt_desktop_test";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
+}
+
+// Presses a button of the next message box as soon as it is up.
+void AnswerNextBox(QMessageBox::StandardButton which, std::string* text, std::string* title) {
+  auto* timer = new QTimer;
+  timer->setInterval(0);
+  QObject::connect(timer, &QTimer::timeout, [=] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    *text = box->text().toStdString();
+    *title = box->windowTitle().toStdString();
+    timer->stop();
+    timer->deleteLater();
+    box->button(which)->click();
+  });
+  timer->start();
+}
+
+struct Real {
+  explicit Real(const TempDir& dir)
+      : hive(dir / "data/reader/HKEY_LOCAL_MACHINE.sqlite"), environment("reader", dir / "program") {}
+  qtdesk::Desktop desktop;
+  posix::Hive hive;
+  posix::FileSystem files;
+  posix::Environment environment;
+  posix::Resources resources{book::EmbeddedResources()};
+  posix::Connection connection;
+  qtdesk::WindowHooks hooks{desktop};
+  System system{desktop, hive, files, environment, resources, connection, hooks};
+};
+
+}  // namespace
+
+TEST(QtStartup, TheRealStartUpWritesTheMovieSizesTheWindowAndStoresSoundOnYes) {
+  App();
+  TempDir dir;
+  setenv("TEMP", (dir.path() + "/").c_str(), 1);
+  Real real(dir);
+  shell::Program program(real.system);
+  bridge::Dispatcher dispatcher(program, {});
+  program.OnMovieCommand([&](const std::string& c, const std::string& a) { dispatcher.FSCommand(c, a); });
+  program.Start();
+  QCoreApplication::processEvents();
+
+  const auto& res = book::EmbeddedResources()[0];
+  EXPECT_EQ(ReadFile(dir / shell::kBookCode), std::vector<std::uint8_t>(res.data, res.data + res.size));
+
+  auto* window = reinterpret_cast<QWidget*>(program.Form1().Handle());
+  ASSERT_TRUE(window->isVisible());
+  EXPECT_EQ(program.Form1().Width(), 11520);
+  EXPECT_EQ(program.Form1().Height(), 8640);
+  EXPECT_EQ(window->frameGeometry().size(), QSize(768, 576));  // no frame on this platform
+  EXPECT_EQ(window->windowTitle().toStdString(), shell::kBookTitle);
+  EXPECT_EQ(program.Player().TGetProperty("/", 4), "1");  // the movie was read
+
+  // The movie's sound is on; a close request answered Yes stores it.
+  program.Player().SetVariable("soundOn", "1");
+  std::string text, title;
+  AnswerNextBox(QMessageBox::Yes, &text, &title);
+  window->close();
+  EXPECT_EQ(text, "確定要離開電子書嗎 ?");
+  EXPECT_EQ(title, "離開電子書");
+  EXPECT_FALSE(program.Form1().IsLoaded());
+  posix::Hive check(dir / "data/reader/HKEY_LOCAL_MACHINE.sqlite");
+  EXPECT_EQ(shell::ReadRegValue(check, HKEY_LOCAL_MACHINE, shell::BookKey(), "soundOn"), "1");
+  unsetenv("TEMP");
+}
+
+TEST(QtStartup, ANoKeepsTheWindowOpen) {
+  App();
+  TempDir dir;
+  setenv("TEMP", (dir.path() + "/").c_str(), 1);
+  Real real(dir);
+  shell::Program program(real.system);
+  program.Start();
+  auto* window = reinterpret_cast<QWidget*>(program.Form1().Handle());
+  std::string text, title;
+  AnswerNextBox(QMessageBox::No, &text, &title);
+  window->close();
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_TRUE(program.Form1().IsLoaded());
+  posix::Hive check(dir / "data/reader/HKEY_LOCAL_MACHINE.sqlite");
+  EXPECT_EQ(shell::ReadRegValue(check, HKEY_LOCAL_MACHINE, shell::BookKey(), "soundOn"), "none");
+  unsetenv("TEMP");
+}
+
+TEST(QtDesktop, ModalWindowsRunTheirOwnLoopUntilHidden) {
+  App();
+  qtdesk::Desktop desktop;
+  WindowDesign d{.name = "modal", .caption = "m", .clientWidth = 3000, .clientHeight = 2000};
+  d.controls.push_back({.name = "Timer1", .kind = ControlKind::Timer, .interval = 5});
+  Window w(desktop, d);
+  int ticks = 0;
+  w.OnTimer("Timer1", [&] {
+    if (++ticks == 3) w.Hide();
+  });
+  w.ShowModal(nullptr);
+  EXPECT_EQ(ticks, 3);
+  EXPECT_TRUE(w.IsLoaded());
+  EXPECT_FALSE(w.IsVisible());
+}
