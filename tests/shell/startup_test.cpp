@@ -116,7 +116,8 @@ TEST_F(Startup, OnlyExactlyOneStartsWithSound) {
 TEST_F(Startup, DoublesEveryBackslashOfTheAnimationPath) {
   h.environment.programFolder = "/opt/a\\b c/書";
   Start();
-  EXPECT_EQ(PlayerCalls()[2], "Form1.ShockwaveFlash1.SetVariable(animationFile, /opt/a\\\\b c/書/Review/man.zov)");
+  EXPECT_EQ(PlayerCalls()[2],
+            "Form1.ShockwaveFlash1.SetVariable(animationFile, /opt/a\\\\b c/書/Review/man.zov)");
 }
 
 TEST_F(Startup, AFailingStepIsReportedAndEndsTheProgram) {
