@@ -23,7 +23,9 @@ test: setup format-check
 	@cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DREADER_SANITIZE=ON \
 	  -DREADER_WERROR=$(WERROR) -DREADER_BUILD_BENCH=OFF >/dev/null
 	@cmake --build $(TEST_BUILD) -j$(JOBS)
-	cd $(TEST_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+	cd $(TEST_BUILD) && QT_QPA_PLATFORM=offscreen \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	  ctest --output-on-failure -j$(JOBS)
 
 bench: build
 	$(BUILD)/bench/startup_bench $(BUILD)/program/reader_startup_probe $(BUILD)/bench/bare_window
