@@ -27,12 +27,22 @@ void Place(QWidget* w, const ControlDesign& d) {
 PlayerWidget::PlayerWidget(QWidget* parent, player::BookPlayer& player) : QWidget(parent), player_(player) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setObjectName("playerArea");
+  setProperty("needsFonts", true);
 }
 
 void PlayerWidget::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.fillRect(rect(), QColor(0x30, 0x30, 0x38));
-  p.setPen(Qt::white);
+  if (const player::SwfMovie* m = player_.movie();
+      m && m->frameSize.Width() > 0 && m->frameSize.Height() > 0) {
+    // The stage, scaled to show all of it with its aspect kept.
+    QSizeF stage(m->frameSize.Width(), m->frameSize.Height());
+    QSizeF fit = stage.scaled(QSizeF(size()), Qt::KeepAspectRatio);
+    QRectF box(QPointF((width() - fit.width()) / 2, (height() - fit.height()) / 2), fit);
+    p.fillRect(box, QColor(0xf4, 0xf0, 0xe6));
+  }
+  if (!Desktop::FontsReady()) return;  // drawn again once they are
+  p.setPen(player_.error().empty() ? Qt::black : Qt::white);
   QString text;
   if (!player_.error().empty()) {
     text = QString::fromUtf8("無法開啟電子書：\n") + QString::fromStdString(player_.error());
@@ -86,16 +96,25 @@ void Player::Height(Twips height) {
 // ---- Toolbar ------------------------------------------------------------
 
 namespace {
+// The button object: its state is kept here, so it can be set before the
+// bar has built its buttons.
 class ButtonObject : public components::ToolbarButton {
  public:
-  explicit ButtonObject(QPointer<QToolButton> b) : b_(std::move(b)) {}
+  explicit ButtonObject(bool enabled) : enabled_(enabled) {}
   void SetProperty(const std::string& name, bool value) override {
     if (name != "Enabled") throw ComponentError("toolbar button has no property " + name);
-    if (b_) b_->setEnabled(value);
+    enabled_ = value;
+    if (button_) button_->setEnabled(value);
+  }
+  bool enabled() const { return enabled_; }
+  void Attach(QToolButton* b) {
+    button_ = b;
+    b->setEnabled(enabled_);
   }
 
  private:
-  QPointer<QToolButton> b_;
+  bool enabled_;
+  QPointer<QToolButton> button_;
 };
 }  // namespace
 
@@ -107,50 +126,67 @@ Toolbar::Toolbar(components::Desktop& desktop, QWidget* parent, const ControlDes
   QPalette pal = bar->palette();
   pal.setColor(QPalette::Window, QColor(192, 192, 192));
   bar->setPalette(pal);
-  auto* layout = new QHBoxLayout(bar);
+  for (const auto& b : design_.buttons) {
+    buttonVisible_.push_back(b.visible);
+    objects_.push_back(std::make_unique<ButtonObject>(b.enabled));
+  }
+  widget_ = bar;
+  Place(bar, design);
+  if (design.visible) Build();
+}
+
+// The buttons are made when the bar is first shown: laying them out needs
+// the fonts, which a hidden bar should not cost at start-up.
+void Toolbar::Build() {
+  if (!widget_ || !buttons_.empty()) return;
+  auto* layout = new QHBoxLayout(widget_);
   layout->setContentsMargins(2, 1, 2, 1);
   layout->setSpacing(1);
   for (size_t i = 0; i < design_.buttons.size(); ++i) {
     const auto& b = design_.buttons[i];
-    auto* button = new QToolButton(bar);
+    auto* button = new QToolButton(widget_);
     button->setObjectName(QString::fromStdString(b.key));
     button->setText(QString::fromStdString(b.toolTip));
     button->setToolTip(QString::fromStdString(b.toolTip));
-    button->setEnabled(b.enabled);
-    button->setVisible(b.visible);
+    button->setVisible(buttonVisible_[i]);
     button->setAutoRaise(true);
+    static_cast<ButtonObject*>(objects_[i].get())->Attach(button);
     int number = static_cast<int>(i) + 1;
-    QObject::connect(button, &QToolButton::clicked, bar, [this, number] { Clicked(number); });
+    QObject::connect(button, &QToolButton::clicked, widget_, [this, number] { Clicked(number); });
     layout->addWidget(button);
     buttons_.emplace_back(button);
-    objects_.push_back(std::make_unique<ButtonObject>(button));
   }
   layout->addStretch();
-  widget_ = bar;
-  Place(bar, design);
 }
 
 Toolbar::~Toolbar() { delete widget_.data(); }
 
 QWidget* Toolbar::widget() { return widget_; }
 
-QToolButton* Toolbar::At(int button) {
-  if (button < 1 || button > static_cast<int>(buttons_.size()))
+void Toolbar::Check(int button) const {
+  if (button < 1 || button > static_cast<int>(design_.buttons.size()))
     throw ComponentError("toolbar has no button " + std::to_string(button));
-  return buttons_[static_cast<size_t>(button - 1)];
+}
+
+QToolButton* Toolbar::At(int button) {
+  Check(button);
+  return buttons_.empty() ? nullptr : buttons_[static_cast<size_t>(button - 1)].data();
 }
 
 void Toolbar::Visible(bool visible) {
+  if (visible) Build();
   if (widget_) widget_->setVisible(visible);
 }
 void Toolbar::Height(Twips height) {
   if (widget_) widget_->resize(widget_->width(), Px(height));
 }
 void Toolbar::ButtonVisible(int button, bool visible) {
+  Check(button);
+  buttonVisible_[static_cast<size_t>(button - 1)] = visible;
   if (QToolButton* b = At(button)) b->setVisible(visible);
 }
 components::ToolbarButton& Toolbar::Button(int button) {
-  At(button);
+  Check(button);
   return *objects_[static_cast<size_t>(button - 1)];
 }
 void Toolbar::ButtonRefresh(int button) {
@@ -160,7 +196,8 @@ void Toolbar::Refresh() {
   if (widget_) widget_->update();
 }
 void Toolbar::Clicked(int button) {
-  std::string key = design_.buttons.at(static_cast<size_t>(button - 1)).key;
+  Check(button);
+  std::string key = design_.buttons[static_cast<size_t>(button - 1)].key;
   desktop_.RunHandler([&] { RaiseButtonClick(0, key); });
 }
 
@@ -178,12 +215,13 @@ void Transfer::Execute(const std::string& url, const std::string& operation) {
   if (!target.isValid() || target.scheme() != "http") throw ComponentError("URL is malformed: " + url);
   std::string verb = operation.substr(0, operation.find(' '));
   QNetworkRequest request(target);
+  if (!manager_) manager_ = std::make_unique<QNetworkAccessManager>();
   body_.clear();
   read_ = 0;
   if (verb == "HEAD") {
-    reply_ = manager_.head(request);
+    reply_ = manager_->head(request);
   } else if (verb == "GET") {
-    reply_ = manager_.get(request);
+    reply_ = manager_->get(request);
   } else {
     throw ComponentError("operation not supported: " + operation);
   }

@@ -73,10 +73,13 @@ class Toolbar : public components::Toolbar {
   void Clicked(int button);
 
  private:
+  void Build();
+  void Check(int button) const;
   QToolButton* At(int button);
   components::Desktop& desktop_;
   components::ToolbarDesign design_;
   QPointer<QWidget> widget_;
+  std::vector<bool> buttonVisible_;
   std::vector<QPointer<QToolButton>> buttons_;
   std::vector<std::unique_ptr<components::ToolbarButton>> objects_;
 };
@@ -95,7 +98,7 @@ class Transfer : public QObject, public components::Transfer {
  private:
   void Report(int state);
   components::Desktop& desktop_;
-  QNetworkAccessManager manager_;
+  std::unique_ptr<QNetworkAccessManager> manager_;  // made at the first request
   QPointer<QNetworkReply> reply_;
   QByteArray body_;
   qsizetype read_ = 0;

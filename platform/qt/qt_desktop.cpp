@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QEventLoop>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -396,8 +397,32 @@ void Peer::ControlChanged(Control& c, Property p) {
   }
 }
 
-Desktop::Desktop() { QApplication::setQuitOnLastWindowClosed(false); }
-Desktop::~Desktop() = default;
+namespace {
+std::atomic<bool> g_fontsReady{false};
+}
+
+bool Desktop::FontsReady() { return g_fontsReady.load(); }
+
+Desktop::Desktop() {
+  QApplication::setQuitOnLastWindowClosed(false);
+  if (!g_fontsReady) {
+    fonts_ = std::thread([] {
+      QFontDatabase::families();  // thread-safe; fills the database once
+      g_fontsReady = true;
+      QMetaObject::invokeMethod(
+          qApp,
+          [] {
+            for (QWidget* w : QApplication::allWidgets())
+              if (w->property("needsFonts").toBool()) w->update();
+          },
+          Qt::QueuedConnection);
+    });
+  }
+}
+
+Desktop::~Desktop() {
+  if (fonts_.joinable()) fonts_.join();
+}
 
 std::unique_ptr<WindowPeer> Desktop::CreatePeer(Window& window) {
   return std::make_unique<Peer>(*this, window);

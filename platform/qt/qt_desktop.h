@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <set>
+#include <thread>
 
 #include "components/desktop.h"
 #include "components/window.h"
@@ -35,8 +37,14 @@ class Desktop : public components::Desktop {
   void Register(QWidget* w) { widgets_.insert(w); }
   void Unregister(QWidget* w) { widgets_.erase(w); }
 
+  // Whether the system's fonts have been read. Reading them is the slowest
+  // part of a first paint, so it runs beside the start-up; what needs text
+  // draws it once they are in.
+  static bool FontsReady();
+
  private:
   std::set<QWidget*> widgets_;
+  std::thread fonts_;
 };
 
 // Window handles are the widgets; the player widget answers its own class name.
