@@ -5,7 +5,7 @@ BUILD      ?= build
 TEST_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 WERROR     := $(if $(CI),ON,OFF)
-SOURCES     = $(shell git ls-files -- '*.cpp' '*.h' 2>/dev/null)
+SOURCES     = $(shell git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h' 2>/dev/null)
 
 .PHONY: setup build run test bench format format-check fuzz clean
 

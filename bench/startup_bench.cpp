@@ -77,7 +77,8 @@ int main(int argc, char** argv) {
     bare.push_back(b);
   }
   std::string cleanup = std::string("rm -rf ") + scratch;
-  if (std::system(cleanup.c_str()) != 0) std::fprintf(stderr, "startup_bench: could not remove %s\n", scratch);
+  if (std::system(cleanup.c_str()) != 0)
+    std::fprintf(stderr, "startup_bench: could not remove %s\n", scratch);
   double mr = Median(reader), mb = Median(bare);
   std::printf("start-up, %d runs alternating (%s)\n", runs, std::getenv("DISPLAY") ? "display" : "offscreen");
   std::printf("  reader main window shown, movie loaded: median %.1f ms\n", mr);
