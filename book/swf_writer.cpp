@@ -71,6 +71,24 @@ void SwfWriter::Metadata(const std::string& text) {
   Tag(77, b);
 }
 
+void SwfWriter::DefineBitsJpeg2(std::uint16_t id, const std::vector<std::uint8_t>& jpeg) {
+  std::vector<std::uint8_t> b;
+  Le16(b, id);
+  b.insert(b.end(), jpeg.begin(), jpeg.end());
+  Tag(21, b);
+}
+
+void SwfWriter::DefineSound(std::uint16_t id, int rate, const std::vector<std::int16_t>& samples) {
+  int rateCode = rate >= 44100 ? 3 : rate >= 22050 ? 2 : rate >= 11025 ? 1 : 0;
+  std::vector<std::uint8_t> b;
+  Le16(b, id);
+  // format 3 (uncompressed, little-endian), rate, 16 bits, mono
+  b.push_back(static_cast<std::uint8_t>(3 << 4 | rateCode << 2 | 1 << 1 | 0));
+  Le32(b, static_cast<std::uint32_t>(samples.size()));
+  for (std::int16_t v : samples) Le16(b, static_cast<std::uint16_t>(v));
+  Tag(14, b);
+}
+
 std::vector<std::uint8_t> SwfWriter::Finish(bool compressed) {
   std::vector<std::uint8_t> body;
   Rect(body, 0, width_, 0, height_);

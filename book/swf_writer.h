@@ -19,6 +19,10 @@ class SwfWriter {
   void FrameLabel(const std::string& name);
   void Metadata(const std::string& text);
   void BackgroundColor(std::uint8_t r, std::uint8_t g, std::uint8_t b) { Tag(9, {r, g, b}); }
+  // A JPEG picture, complete with its own tables.
+  void DefineBitsJpeg2(std::uint16_t id, const std::vector<std::uint8_t>& jpeg);
+  // Uncompressed 16-bit little-endian PCM, mono; rate 5512, 11025, 22050 or 44100.
+  void DefineSound(std::uint16_t id, int rate, const std::vector<std::int16_t>& samples);
 
   // The finished movie; compressed gives a "CWS" file.
   std::vector<std::uint8_t> Finish(bool compressed);

@@ -47,6 +47,8 @@ class Desktop {
   virtual void DoEvents() = 0;
   // Runs fn from the event loop, after the current handler has returned.
   virtual void Post(std::function<void()> fn) = 0;
+  // Runs fn from the event loop once `milliseconds` have passed.
+  virtual void PostDelayed(int milliseconds, std::function<void()> fn) = 0;
   // Ends the program at once: no window runs its closing steps.
   [[noreturn]] virtual void End(int exitCode) = 0;
   // Leaves the main event loop in order.

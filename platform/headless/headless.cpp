@@ -292,6 +292,10 @@ Answer Desktop::MsgBox(const MessageBox& box) {
 
 void Desktop::Post(std::function<void()> fn) { posted_.push_back(std::move(fn)); }
 
+void Desktop::PostDelayed(int milliseconds, std::function<void()> fn) {
+  timers_.push_back({nullptr, "", now_ + std::max(0, milliseconds), ++seq_, std::move(fn)});
+}
+
 bool Desktop::RunPosted() {
   if (posted_.empty()) return false;
   auto fn = std::move(posted_.front());
@@ -401,7 +405,7 @@ Browser& Desktop::BrowserOf(Window& w, const std::string& c) {
 
 void Desktop::ScheduleTimer(Window& w, Control& c) {
   CancelTimers(w, c.name());
-  if (c.Enabled() && c.Interval() > 0) timers_.push_back({&w, c.name(), now_ + c.Interval(), ++seq_});
+  if (c.Enabled() && c.Interval() > 0) timers_.push_back({&w, c.name(), now_ + c.Interval(), ++seq_, nullptr});
 }
 
 void Desktop::CancelTimers(Window& w, const std::string& name) {
@@ -417,6 +421,11 @@ bool Desktop::RunOneTimer(long until) {
   if (until >= 0 && it->due > until) return false;
   TimerEntry t = *it;
   now_ = std::max(now_, t.due);
+  if (!t.window) {
+    timers_.erase(it);
+    RunHandler(t.once);
+    return true;
+  }
   Control& c = t.window->control(t.name);
   it->due += c.Interval();
   it->seq = ++seq_;

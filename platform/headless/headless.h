@@ -166,6 +166,7 @@ class Desktop : public components::Desktop {
   components::Answer MsgBox(const components::MessageBox& box) override;
   void DoEvents() override;
   void Post(std::function<void()> fn) override;
+  void PostDelayed(int milliseconds, std::function<void()> fn) override;
   [[noreturn]] void End(int exitCode) override;
   void Quit(int exitCode) override;
 
@@ -205,11 +206,13 @@ class Desktop : public components::Desktop {
 
  private:
   friend class Peer;
+  // A window's timer, or (window null) a delayed event.
   struct TimerEntry {
     components::Window* window;
     std::string name;
     long due;
     long seq;
+    std::function<void()> once;
   };
   void ScheduleTimer(components::Window& w, components::Control& c);
   void CancelTimers(components::Window& w, const std::string& name = "");

@@ -477,6 +477,10 @@ void Desktop::Post(std::function<void()> fn) {
       qApp, [this, fn = std::move(fn)] { RunHandler(fn); }, Qt::QueuedConnection);
 }
 
+void Desktop::PostDelayed(int milliseconds, std::function<void()> fn) {
+  QTimer::singleShot(std::max(0, milliseconds), qApp, [this, fn = std::move(fn)] { RunHandler(fn); });
+}
+
 void Desktop::End(int exitCode) {
   std::fflush(nullptr);
   ::_exit(exitCode);

@@ -29,6 +29,7 @@ class Desktop : public components::Desktop {
   components::Answer MsgBox(const components::MessageBox& box) override;
   void DoEvents() override;
   void Post(std::function<void()> fn) override;
+  void PostDelayed(int milliseconds, std::function<void()> fn) override;
   [[noreturn]] void End(int exitCode) override;
   void Quit(int exitCode) override;
 

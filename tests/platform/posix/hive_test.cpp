@@ -182,8 +182,9 @@ TEST(Hive, TwoCopiesWritingTheSameValueNeverFail) {
   EXPECT_EQ(Wait(a), 0);
   EXPECT_EQ(Wait(b), 0);
   posix::Hive hive(path);
-  std::string last = Get(hive, kKey, "soundOn").bytes;
-  EXPECT_TRUE(last == "A" || last == "B") << last;
+  Read last = Get(hive, kKey, "soundOn");
+  EXPECT_EQ(last.rc, ERROR_SUCCESS);
+  EXPECT_TRUE(last.bytes == "A" || last.bytes == "B") << last.bytes;
 }
 
 TEST(Hive, AWriterKilledMidRunLosesNothingItAcknowledged) {

@@ -1,0 +1,42 @@
+#pragma once
+
+// Where things are on the book's stage (768 x 576 stage pixels, 20 twips
+// each) and on a page picture (768 x 1152). Shared by the book's build and
+// the player, so what is drawn and what is hit agree.
+namespace player::layout {
+
+struct Rect {
+  double x, y, w, h;
+  bool Contains(double px, double py) const { return px >= x && px < x + w && py >= y && py < y + h; }
+};
+
+inline constexpr double kStageWidth = 768, kStageHeight = 576;
+inline constexpr int kPageImageWidth = 768, kPageImageHeight = 1152;
+
+// The spread: two pages side by side below the band the toolbar covers.
+inline constexpr Rect kLeftPage{52, 44, 332, 498};
+inline constexpr Rect kRightPage{384, 44, 332, 498};
+// The single page at zoom 1, centred the same way.
+inline constexpr Rect kSinglePage{218, 44, 332, 498};
+
+// The book's own window buttons, bottom right: help, minimise, maximise or
+// restore, close.
+inline Rect WindowButton(int i) { return Rect{768 - 4 - 26.0 * (4 - i), 550, 22, 22}; }
+enum WindowButtons { kHelpButton = 0, kMinimizeButton, kMaximizeButton, kCloseButton };
+
+// On a page picture: the lines of the contents page.
+inline Rect ContentsEntry(int i) { return Rect{96, 250 + 92.0 * i, 576, 76}; }
+
+// Within a page's rectangle, as fractions of its size.
+inline Rect NoteMarker(const Rect& page) { return Rect{page.x + page.w - 30, page.y + 6, 24, 24}; }
+inline Rect NarrationButton(const Rect& page) {
+  return Rect{page.x + page.w / 2 - 20, page.y + page.h - 62, 40, 40};
+}
+
+// A rectangle of a page picture, placed on a page's rectangle.
+inline Rect OnPage(const Rect& page, const Rect& inImage) {
+  double s = page.w / kPageImageWidth;
+  return Rect{page.x + inImage.x * s, page.y + inImage.y * s, inImage.w * s, inImage.h * s};
+}
+
+}  // namespace player::layout
