@@ -20,6 +20,8 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName("reader");
 
   qtdesk::Desktop desktop;
+  posix::PlayerStorage playerStorage(posix::PlayerStorage::DefaultFolder("reader"));
+  desktop.SetPlayerStorage(&playerStorage);
   posix::Hive hive(posix::Hive::DefaultPath("reader"));
   posix::FileSystem files;
   posix::Environment environment("reader");

@@ -16,7 +16,7 @@ struct Page {
 struct Chapter {
   int number;
   std::string title;
-  int first, last;  // pages
+  int first, last;        // pages
   std::string narration;  // spoken by the chapter's media file
 };
 

@@ -54,7 +54,8 @@ std::vector<std::uint8_t> Jpeg(const QImage& image, int quality = 88) {
 void Footer(QPainter& p, int number) {
   p.setFont(Font(24));
   p.setPen(QColor(0x8a, 0x86, 0x7e));
-  p.drawText(QRect(0, L::kPageImageHeight - 84, L::kPageImageWidth, 40), Qt::AlignCenter, QString::number(number));
+  p.drawText(QRect(0, L::kPageImageHeight - 84, L::kPageImageWidth, 40), Qt::AlignCenter,
+             QString::number(number));
 }
 
 QImage RenderPage(const book::Book& b, int number) {
@@ -235,17 +236,38 @@ int main(int argc, char** argv) {
   std::vector<std::int16_t> hum;
   for (int i = 0; i < 11025 * 4; ++i) {
     double t = i / 11025.0;
-    hum.push_back(static_cast<std::int16_t>(900 * (std::sin(2 * M_PI * 220 * t) + std::sin(2 * M_PI * 277.2 * t) +
-                                                   std::sin(2 * M_PI * 329.6 * t))));
+    hum.push_back(
+        static_cast<std::int16_t>(900 * (std::sin(2 * M_PI * 220 * t) + std::sin(2 * M_PI * 277.2 * t) +
+                                         std::sin(2 * M_PI * 329.6 * t))));
   }
   swf.DefineSound(1000, 11025, hum);
   // Frame 1 is the spread, frame 2 the single page; then one frame per
   // entry point the host calls.
-  const char* labels[] = {"spread",        "single",         "soundOn",        "mute",         "indexPage",
-                          "discuss",       "regionLine",     "singleZoomIn",   "singleZoomOut", "singleLeft",
-                          "singleRight",   "doublePage",     "LoadingSound",   "Buy",           "startPlay",
-                          "playAnimation", "stopAnimation",  "stopMan",        "addBookmark",   "deleteBookmark",
-                          "deleteAllBookmark", "addNote",    "deleteNote",     "deleteAllNote", "editNote"};
+  const char* labels[] = {"spread",
+                          "single",
+                          "soundOn",
+                          "mute",
+                          "indexPage",
+                          "discuss",
+                          "regionLine",
+                          "singleZoomIn",
+                          "singleZoomOut",
+                          "singleLeft",
+                          "singleRight",
+                          "doublePage",
+                          "LoadingSound",
+                          "Buy",
+                          "startPlay",
+                          "playAnimation",
+                          "stopAnimation",
+                          "stopMan",
+                          "addBookmark",
+                          "deleteBookmark",
+                          "deleteAllBookmark",
+                          "addNote",
+                          "deleteNote",
+                          "deleteAllNote",
+                          "editNote"};
   for (const char* label : labels) {
     swf.FrameLabel(label);
     swf.ShowFrame();

@@ -1,43 +1,255 @@
 #include "player/book_player.h"
 
+#include <algorithm>
+
 namespace player {
 
-BookPlayer::BookPlayer(components::Desktop& desktop) : desktop_(desktop) {}
+namespace L = layout;
 
-void BookPlayer::Movie(const std::string& path) {
-  path_ = path;
+BookPlayer::BookPlayer(components::Desktop& desktop, LocalStorage* storage)
+    : desktop_(desktop), storage_(storage) {}
+
+BookPlayer::~BookPlayer() { *alive_ = false; }
+
+void BookPlayer::ResetState() {
   variables_.clear();
   calledLabels_.clear();
   movie_.reset();
+  narrator_.reset();
+  book_ = BookDescription{};
+  kind_ = Kind::None;
   error_.clear();
-  currentFrame_ = 0;
+  opened_ = false;
+  view_ = View::Spread;
+  spread_ = 0;
+  single_ = 1;
+  zoomStep_ = 0;
+  panX_ = panY_ = 0;
+  lines_ = false;
+  soundOn_ = false;
+  animation_ = false;
+  narrating_ = false;
+  paused_ = false;
+  ++narrationGeneration_;
+  bookmarks_.clear();
+  notes_.clear();
+}
+
+void BookPlayer::Movie(const std::string& path) {
+  ResetState();
+  path_ = path;
   try {
     movie_ = LoadSwfFile(path);
-    currentFrame_ = 1;
   } catch (const SwfError& e) {
     // Shown in the player area instead of the book; the host goes on.
     error_ = e.what();
+    kind_ = Kind::None;
+    Changed();
+    return;
+  }
+  book_ = ParseDescription(movie_->metadata);
+  if (book_.kind == "chapter") {
+    kind_ = Kind::Chapter;
+  } else if (book_.kind == "animation") {
+    kind_ = Kind::Animation;
+  } else if (book_.pages > 0) {
+    kind_ = Kind::Book;
+    if (movie_->pictures.size() < static_cast<size_t>(book_.pages))
+      error_ = "the book has " + std::to_string(book_.pages) + " pages but only " +
+               std::to_string(movie_->pictures.size()) + " pictures";
+    LoadLists();
+    // Once loaded, the book asks for its settings and sets the toolbar.
+    Send("dirov.getReg", "");
+    Send("dirov.Toolbar", "withoutLine");
+    Send("dirov.Toolbar", "noZoom");
+  } else {
+    kind_ = Kind::Other;
   }
   Changed();
 }
 
 void BookPlayer::SetVariable(const std::string& name, const std::string& value) { variables_[name] = value; }
 
+namespace {
+bool StartsWith(const std::string& s, const std::string& prefix) {
+  return s.compare(0, prefix.size(), prefix) == 0;
+}
+}  // namespace
+
 std::string BookPlayer::GetVariable(const std::string& name) {
+  if (kind_ == Kind::Book) {
+    if (name == "/utility/jump_number.display") return std::to_string(display());
+    if (name == "/utility/jump_number.totalPage") return std::to_string(pageCount());
+    if (name == "/bookmarkList.counter") return std::to_string(bookmarks_.size());
+    if (name == "/EBookNote.counter") return std::to_string(notes_.size());
+    if (name == "soundOn") return soundOn_ ? "1" : "0";
+    const std::string bookmarkPage = "/bookmarkList/page:";
+    if (StartsWith(name, bookmarkPage)) {
+      auto i = ParseNumber(name.substr(bookmarkPage.size()));
+      if (i && *i >= 0 && *i < static_cast<int>(bookmarks_.size()))
+        return std::to_string(bookmarks_[static_cast<size_t>(*i)].page);
+      return "";
+    }
+    const std::string notePrefix = "/EBookNote/notes:";
+    if (StartsWith(name, notePrefix)) {
+      std::string rest = name.substr(notePrefix.size());
+      auto dot = rest.find('.');
+      if (dot == std::string::npos) return "";
+      auto i = ParseNumber(rest.substr(0, dot));
+      std::string field = rest.substr(dot + 1);
+      if (!i || *i < 0 || *i >= static_cast<int>(notes_.size())) return "";
+      const Note& n = notes_[static_cast<size_t>(*i)];
+      if (field == "page") return std::to_string(n.page);
+      if (field == "content") return n.content;
+      return "";
+    }
+  }
   auto it = variables_.find(name);
   return it == variables_.end() ? std::string() : it->second;
+}
+
+int BookPlayer::Input(const char* name) const {
+  auto it = variables_.find(name);
+  if (it == variables_.end()) return 0;
+  return ParseNumber(it->second).value_or(0);
 }
 
 void BookPlayer::TCallLabel(const std::string& target, const std::string& label) {
   if (target != "/") return;
   calledLabels_.push_back(label);
+  if (kind_ == Kind::Chapter) {
+    if (label == "showPlayer" && GetVariable("playSound") == "true") StartNarration();
+    Changed();
+    return;
+  }
+  if (kind_ != Kind::Book) return;
+
+  const int total = pageCount();
+  auto input = [&](const char* n) {
+    auto it = variables_.find(n);
+    return it == variables_.end() ? std::string() : it->second;
+  };
+
+  if (label == "soundOn") {
+    SetSound(true);
+  } else if (label == "mute") {
+    SetSound(false);
+  } else if (label == "indexPage") {
+    if (!opened_) Open();
+    GoToPage(book_.contents.empty() ? 2 : std::max(2, book_.contents.front().page - 1));
+  } else if (label == "discuss") {
+    Send("show", "歡迎到本書的討論區：\n" + book_.discuss);
+  } else if (label == "regionLine") {
+    lines_ = !lines_;
+    Send("dirov.Toolbar", lines_ ? "withLine" : "withoutLine");
+  } else if (label == "singleZoomIn") {
+    if (view_ == View::Single && zoomStep_ < 2) {
+      ++zoomStep_;
+      ClampPan();
+      if (zoomStep_ == 1) Send("dirov.Toolbar", "zoomOut");
+      if (zoomStep_ == 2) Send("dirov.Toolbar", "noZoomIn");
+    }
+  } else if (label == "singleZoomOut") {
+    if (view_ == View::Single && zoomStep_ > 0) {
+      --zoomStep_;
+      ClampPan();
+      if (zoomStep_ == 1) Send("dirov.Toolbar", "zoomIn");
+      if (zoomStep_ == 0) Send("dirov.Toolbar", "noZoomOut");
+    }
+  } else if (label == "singleLeft" || label == "singleRight") {
+    if (!opened_) Open();
+    int page = label == "singleLeft" ? leftPage() : rightPage();
+    if (page == 0) page = label == "singleLeft" ? rightPage() : leftPage();
+    if (page == 0) page = display();
+    EnterSingle(page);
+  } else if (label == "doublePage") {
+    if (view_ == View::Single) spread_ = single_ / 2;
+    view_ = View::Spread;
+    zoomStep_ = 0;
+    panX_ = panY_ = 0;
+    Send("dirov.Toolbar", "noZoom");
+  } else if (label == "LoadingSound") {
+    int page = view_ == View::Single ? single_ : rightPage();
+    auto chapter = book_.ChapterOf(page);
+    if (!chapter && view_ == View::Spread) chapter = book_.ChapterOf(leftPage());
+    if (chapter) Send("loadSound", std::to_string(chapter->number));
+  } else if (label == "Buy") {
+    std::string url = book_.purchase;
+    std::string from = input("salepoint");
+    if (!from.empty()) url += (url.find('?') == std::string::npos ? "?salepoint=" : "&salepoint=") + from;
+    if (openUrl_ && !url.empty()) openUrl_(url);
+    Send("dirov.Win", "closeApp");
+  } else if (label == "startPlay") {
+    Open();
+  } else if (label == "playAnimation") {
+    if (!narrator_) {
+      // The path comes with every "\" doubled.
+      std::string file, raw = input("animationFile");
+      for (size_t i = 0; i < raw.size(); ++i) {
+        file += raw[i];
+        if (raw[i] == '\\' && i + 1 < raw.size() && raw[i + 1] == '\\') ++i;
+      }
+      try {
+        narrator_ = LoadSwfFile(file);
+      } catch (const SwfError&) {
+        // No narrator to show; the book goes on without it.
+      }
+    }
+    animation_ = true;
+  } else if (label == "stopAnimation" || label == "stopMan") {
+    animation_ = false;
+  } else if (label == "addBookmark") {
+    // Only a page inside the book, never the last one; one per page.
+    int page = Input("inputPage");
+    if (page > 0 && page < total &&
+        std::none_of(bookmarks_.begin(), bookmarks_.end(),
+                     [&](const Bookmark& b) { return b.page == page; })) {
+      auto at = std::find_if(bookmarks_.begin(), bookmarks_.end(),
+                             [&](const Bookmark& b) { return b.page > page; });
+      bookmarks_.insert(at, {page, input("inputContent")});
+      SaveLists();
+    }
+  } else if (label == "deleteBookmark") {
+    auto i = ParseNumber(input("index"));
+    if (i && *i >= 0 && *i < static_cast<int>(bookmarks_.size())) {
+      bookmarks_.erase(bookmarks_.begin() + *i);
+      SaveLists();
+    }
+  } else if (label == "deleteAllBookmark") {
+    bookmarks_.clear();
+    SaveLists();
+  } else if (label == "addNote") {
+    int page = Input("inputPage");
+    std::string content = input("inputContent");
+    if (page > 0 && page < total && !content.empty() && NoteIndexOf(page) < 0) {
+      auto at = std::find_if(notes_.begin(), notes_.end(), [&](const Note& n) { return n.page > page; });
+      notes_.insert(at, {page, content});
+      SaveLists();
+    }
+  } else if (label == "deleteNote") {
+    auto i = ParseNumber(input("index"));
+    if (i && *i >= 0 && *i < static_cast<int>(notes_.size())) {
+      notes_.erase(notes_.begin() + *i);
+      SaveLists();
+    }
+  } else if (label == "deleteAllNote") {
+    notes_.clear();
+    SaveLists();
+  } else if (label == "editNote") {
+    auto i = ParseNumber(input("index"));
+    if (i && *i >= 0 && *i < static_cast<int>(notes_.size())) {
+      notes_[static_cast<size_t>(*i)].content = input("inputContent");
+      SaveLists();
+    }
+  }
   Changed();
 }
 
 std::string BookPlayer::TGetProperty(const std::string& target, int index) {
-  // Property 4 is the current frame; the others are not kept here.
-  if (target == "/" && index == 4) return std::to_string(currentFrame_);
-  return "";
+  // Property 4 is the current frame: 1 the spread, 2 the single page.
+  if (target != "/" || index != 4) return "";
+  if (!movie_) return "0";
+  return kind_ == Kind::Book && view_ == View::Single ? "2" : "1";
 }
 
 void BookPlayer::Width(components::Twips width) {
@@ -55,6 +267,318 @@ void BookPlayer::Send(const std::string& command, const std::string& args) {
   desktop_.Post([this, alive, command, args] {
     if (auto a = alive.lock(); a && *a) RaiseFSCommand(command, args);
   });
+}
+
+// ---- pages and views ----
+
+int BookPlayer::pageCount() const { return kind_ == Kind::Book ? book_.pages : 0; }
+
+int BookPlayer::display() const {
+  if (view_ == View::Single) return single_;
+  return std::min(2 * spread_ + 1, std::max(pageCount(), 1));
+}
+
+int BookPlayer::leftPage() const { return view_ == View::Spread && spread_ > 0 ? 2 * spread_ : 0; }
+
+int BookPlayer::rightPage() const {
+  int p = 2 * spread_ + 1;
+  return view_ == View::Spread && p <= pageCount() ? p : 0;
+}
+
+L::Rect BookPlayer::SingleRect() const {
+  double z = zoom();
+  double w = L::kSinglePage.w * z, h = L::kSinglePage.h * z;
+  double cx = L::kSinglePage.x + L::kSinglePage.w / 2 + panX_;
+  double cy = L::kSinglePage.y + L::kSinglePage.h / 2 + panY_;
+  return L::Rect{cx - w / 2, cy - h / 2, w, h};
+}
+
+std::vector<std::uint8_t> BookPlayer::PagePicture(int page) const {
+  if (!movie_ || page < 1 || page > static_cast<int>(movie_->pictures.size())) return {};
+  return movie_->EncodedPicture(static_cast<size_t>(page - 1));
+}
+
+const SwfSound* BookPlayer::sound() const {
+  if (!movie_ || movie_->sounds.empty()) return nullptr;
+  return &movie_->sounds.front();
+}
+
+int BookPlayer::NoteIndexOf(int page) const {
+  for (size_t i = 0; i < notes_.size(); ++i)
+    if (notes_[i].page == page) return static_cast<int>(i);
+  return -1;
+}
+
+void BookPlayer::Open() {
+  opened_ = true;
+  view_ = View::Spread;
+  spread_ = 1;
+  Send("dirov.Win", "showUtility");
+}
+
+void BookPlayer::EnterSingle(int page) {
+  view_ = View::Single;
+  single_ = std::clamp(page, 1, std::max(pageCount(), 1));
+  zoomStep_ = 0;
+  panX_ = panY_ = 0;
+  Send("dirov.Toolbar", "withZoom");
+  Send("dirov.Toolbar", "noZoomOut");
+  Send("dirov.Toolbar", "zoomIn");
+}
+
+void BookPlayer::SetSound(bool on) {
+  soundOn_ = on;
+  Send("dirov.Toolbar", on ? "soundOn" : "mute");
+}
+
+void BookPlayer::NextPage() {
+  if (kind_ != Kind::Book) return;
+  if (!opened_) {
+    Open();
+  } else if (view_ == View::Single) {
+    if (single_ < pageCount()) GoToPage(single_ + 1);
+  } else if (2 * (spread_ + 1) <= pageCount()) {
+    ++spread_;
+  }
+  Changed();
+}
+
+void BookPlayer::PreviousPage() {
+  if (kind_ != Kind::Book || !opened_) return;
+  if (view_ == View::Single) {
+    if (single_ > 1) GoToPage(single_ - 1);
+  } else if (spread_ > 0) {
+    --spread_;
+  }
+  Changed();
+}
+
+void BookPlayer::FirstPage() {
+  if (kind_ != Kind::Book || !opened_) return;
+  GoToPage(1);
+}
+
+void BookPlayer::LastPage() {
+  if (kind_ != Kind::Book) return;
+  if (!opened_) Open();
+  GoToPage(pageCount());
+}
+
+void BookPlayer::GoToPage(int page) {
+  if (kind_ != Kind::Book) return;
+  page = std::clamp(page, 1, std::max(pageCount(), 1));
+  if (view_ == View::Single) {
+    single_ = page;
+    panX_ = panY_ = 0;
+  } else {
+    spread_ = page / 2;
+  }
+  Changed();
+}
+
+void BookPlayer::ClampPan() {
+  L::Rect r{0, 0, L::kSinglePage.w * zoom(), L::kSinglePage.h * zoom()};
+  double maxX = std::max(0.0, (r.w - L::kStageWidth) / 2), maxY = std::max(0.0, (r.h - L::kSinglePage.h) / 2);
+  panX_ = std::clamp(panX_, -maxX, maxX);
+  panY_ = std::clamp(panY_, -maxY, maxY);
+}
+
+void BookPlayer::Pan(double dx, double dy) {
+  if (view_ != View::Single) return;
+  panX_ += dx;
+  panY_ += dy;
+  ClampPan();
+  Changed();
+}
+
+bool BookPlayer::ClickPage(const L::Rect& rect, int page, double x, double y) {
+  if (page <= 0 || !rect.Contains(x, y)) return false;
+  if (int note = NoteIndexOf(page); note >= 0 && L::NoteMarker(rect).Contains(x, y)) {
+    Send("viewNote", std::to_string(note));
+    return true;
+  }
+  if (auto c = book_.ChapterOf(page); c && c->first == page && L::NarrationButton(rect).Contains(x, y)) {
+    Send("loadSound", std::to_string(c->number));
+    return true;
+  }
+  if (page == 2) {  // the contents page
+    for (size_t i = 0; i < book_.contents.size(); ++i) {
+      if (L::OnPage(rect, L::ContentsEntry(static_cast<int>(i))).Contains(x, y)) {
+        GoToPage(book_.contents[i].page);
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+void BookPlayer::Click(double x, double y) {
+  if (kind_ == Kind::Chapter) return;
+  if (kind_ != Kind::Book) return;
+  for (int i = 0; i < 4; ++i) {
+    if (!L::WindowButton(i).Contains(x, y)) continue;
+    switch (i) {
+      case L::kHelpButton: Send("dirov.Win", "showHelp"); break;
+      case L::kMinimizeButton: Send("dirov.Win", "minimize"); break;
+      case L::kMaximizeButton:
+        Send("dirov.Win", maximized_ ? "restore" : "maximize");
+        maximized_ = !maximized_;
+        break;
+      case L::kCloseButton: Send("dirov.Win", "close"); break;
+    }
+    Changed();
+    return;
+  }
+  if (!opened_) {
+    if (L::kRightPage.Contains(x, y)) {
+      Open();
+      Changed();
+    }
+    return;
+  }
+  if (view_ == View::Single) {
+    ClickPage(SingleRect(), single_, x, y);
+    Changed();
+    return;
+  }
+  if (ClickPage(L::kLeftPage, leftPage(), x, y) || ClickPage(L::kRightPage, rightPage(), x, y)) {
+    Changed();
+    return;
+  }
+  if (L::kLeftPage.Contains(x, y)) {
+    PreviousPage();
+  } else if (L::kRightPage.Contains(x, y)) {
+    NextPage();
+  }
+}
+
+// ---- the chapter movie's narration ----
+
+void BookPlayer::StartNarration() {
+  const SwfSound* s = sound();
+  narrationLeftMs_ = s ? static_cast<long>(s->Seconds() * 1000) : 0;
+  narrating_ = true;
+  paused_ = false;
+  Send("playAnimation", "true");
+  int generation = ++narrationGeneration_;
+  std::weak_ptr<bool> alive = alive_;
+  desktop_.PostDelayed(static_cast<int>(narrationLeftMs_), [this, alive, generation] {
+    if (auto a = alive.lock(); a && *a && generation == narrationGeneration_) EndNarration();
+  });
+  Changed();
+}
+
+void BookPlayer::EndNarration() {
+  narrating_ = false;
+  paused_ = false;
+  Send("playAnimation", "false");
+  Changed();
+}
+
+void BookPlayer::PauseOrResume() {
+  if (kind_ != Kind::Chapter) return;
+  if (!narrating_) {
+    StartNarration();
+  } else {
+    // Paused narration starts again from the beginning of the chapter.
+    ++narrationGeneration_;
+    narrating_ = false;
+    paused_ = true;
+    Send("playAnimation", "false");
+    Changed();
+  }
+}
+
+void BookPlayer::ToggleAnimationButton() {
+  if (kind_ == Kind::Chapter) Send("toggleAnimation", "");
+}
+
+// ---- the lists in the player's storage ----
+
+namespace {
+std::string Escape(const std::string& s) {
+  std::string out;
+  for (char c : s) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+bool Unescape(const std::string& s, std::string* out) {
+  out->clear();
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] != '\\') {
+      *out += s[i];
+      continue;
+    }
+    if (++i == s.size()) return false;
+    switch (s[i]) {
+      case '\\': *out += '\\'; break;
+      case 't': *out += '\t'; break;
+      case 'n': *out += '\n'; break;
+      case 'r': *out += '\r'; break;
+      default: return false;
+    }
+  }
+  return true;
+}
+}  // namespace
+
+std::string EncodeLists(const std::vector<Bookmark>& bookmarks, const std::vector<Note>& notes) {
+  std::string out = "reader-lists 1\n";
+  for (const auto& b : bookmarks)
+    out += "bookmark\t" + std::to_string(b.page) + "\t" + Escape(b.title) + "\n";
+  for (const auto& n : notes) out += "note\t" + std::to_string(n.page) + "\t" + Escape(n.content) + "\n";
+  return out;
+}
+
+bool DecodeLists(const std::string& text, std::vector<Bookmark>* bookmarks, std::vector<Note>* notes) {
+  std::vector<Bookmark> b;
+  std::vector<Note> n;
+  size_t pos = 0;
+  bool first = true;
+  while (pos < text.size()) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string::npos) return false;  // a torn record: not ours
+    std::string line = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (first) {
+      if (line != "reader-lists 1") return false;
+      first = false;
+      continue;
+    }
+    size_t t1 = line.find('\t'), t2 = t1 == std::string::npos ? t1 : line.find('\t', t1 + 1);
+    if (t2 == std::string::npos) return false;
+    auto page = ParseNumber(line.substr(t1 + 1, t2 - t1 - 1));
+    std::string value;
+    if (!page || !Unescape(line.substr(t2 + 1), &value)) return false;
+    std::string kind = line.substr(0, t1);
+    if (kind == "bookmark") {
+      b.push_back({*page, value});
+    } else if (kind == "note") {
+      n.push_back({*page, value});
+    } else {
+      return false;
+    }
+  }
+  if (first) return false;
+  *bookmarks = std::move(b);
+  *notes = std::move(n);
+  return true;
+}
+
+void BookPlayer::LoadLists() {
+  if (!storage_ || book_.code.empty()) return;
+  if (auto text = storage_->Load(book_.code)) DecodeLists(*text, &bookmarks_, &notes_);
+}
+
+void BookPlayer::SaveLists() {
+  if (storage_ && !book_.code.empty()) storage_->Save(book_.code, EncodeLists(bookmarks_, notes_));
 }
 
 }  // namespace player

@@ -9,17 +9,38 @@
 
 #include "components/desktop.h"
 #include "components/movie_player.h"
+#include "player/description.h"
+#include "player/layout.h"
+#include "player/storage.h"
 #include "player/swf.h"
 
 namespace player {
 
+struct Bookmark {
+  int page;
+  std::string title;
+};
+struct Note {
+  int page;
+  std::string content;
+};
+
 // Our stand-in for the movie player: reads the movie container and runs the
-// book's side of the host protocol. Drawing is the platform's; it watches
-// through OnChanged.
+// book's side of the host protocol (pages, views, zoom, bookmarks, notes,
+// sound, the narrator, the chapter movies' narration). Drawing and sound
+// output are the platform's; they watch through OnChanged.
+//
+// The movie's own actions never run inside a call of the host: what it
+// sends is posted to the event loop.
 class BookPlayer : public components::MoviePlayer {
  public:
-  explicit BookPlayer(components::Desktop& desktop);
+  enum class Kind { None, Book, Chapter, Animation, Other };
+  enum class View { Spread, Single };
 
+  BookPlayer(components::Desktop& desktop, LocalStorage* storage);
+  ~BookPlayer() override;
+
+  // ---- the player control ----
   void Movie(const std::string& path) override;
   void SetVariable(const std::string& name, const std::string& value) override;
   std::string GetVariable(const std::string& name) override;
@@ -28,41 +49,113 @@ class BookPlayer : public components::MoviePlayer {
   void Width(components::Twips width) override;
   void Height(components::Twips height) override;
 
-  // What the player area shows.
-  bool HasMovie() const { return movie_.has_value(); }
+  // ---- what there is to draw ----
+  Kind kind() const { return kind_; }
   const SwfMovie* movie() const { return movie_ ? &*movie_ : nullptr; }
-  // Empty while the movie is fine; otherwise why it could not be read.
+  const BookDescription& book() const { return book_; }
+  // Empty while the movie is fine; otherwise why it could not be shown.
   const std::string& error() const { return error_; }
   const std::string& path() const { return path_; }
-  int currentFrame() const { return currentFrame_; }
+  int pageCount() const;
+  bool opened() const { return opened_; }
+  View view() const { return view_; }
+  int display() const;    // the right-hand page of the spread, or the single page
+  int leftPage() const;   // 0: none
+  int rightPage() const;  // 0: none
+  double zoom() const { return kZooms[zoomStep_]; }
+  double panX() const { return panX_; }
+  double panY() const { return panY_; }
+  layout::Rect SingleRect() const;  // where the single page lies on the stage
+  bool lines() const { return lines_; }
+  bool soundOn() const { return soundOn_; }
+  bool animationRunning() const { return animation_; }
+  bool narrating() const { return narrating_; }
+  bool paused() const { return paused_; }
+  bool maximized() const { return maximized_; }
+  const std::vector<Bookmark>& bookmarks() const { return bookmarks_; }
+  const std::vector<Note>& notes() const { return notes_; }
+  int NoteIndexOf(int page) const;  // -1: none
+  // The encoded picture of a page (1-based); empty when there is none.
+  std::vector<std::uint8_t> PagePicture(int page) const;
+  // The narrator's frames (from "animationFile") and the chapter's sound.
+  const SwfMovie* narrator() const { return narrator_ ? &*narrator_ : nullptr; }
+  const SwfSound* sound() const;
   components::Twips width() const { return width_; }
   components::Twips height() const { return height_; }
-  // Labels called so far, in order.
   const std::vector<std::string>& calledLabels() const { return calledLabels_; }
 
+  // ---- what the reader does (stage coordinates) ----
+  void Click(double x, double y);
+  void NextPage();
+  void PreviousPage();
+  void FirstPage();
+  void LastPage();
+  void GoToPage(int page);
+  void Pan(double dx, double dy);
+  // The chapter movie's own buttons.
+  void PauseOrResume();
+  void ToggleAnimationButton();
+
   void OnChanged(std::function<void()> f) { changed_ = std::move(f); }
+  // Where the book opens a web page (the desktop's browser).
+  void OnOpenUrl(std::function<void(const std::string&)> f) { openUrl_ = std::move(f); }
 
   // The movie sends a command to its host: delivered from the event loop.
   void Send(const std::string& command, const std::string& args);
+
+  static constexpr double kZooms[] = {1.0, 1.5, 2.0};
 
  private:
   void Changed() {
     if (changed_) changed_();
   }
+  void ResetState();
+  void LoadLists();
+  void SaveLists();
+  void SetSound(bool on);
+  void EnterSingle(int page);
+  void Open();
+  void StartNarration();
+  void EndNarration();
+  void ClampPan();
+  bool ClickPage(const layout::Rect& rect, int page, double x, double y);
+  int Input(const char* name) const;
 
   components::Desktop& desktop_;
+  LocalStorage* storage_;
   std::optional<SwfMovie> movie_;
+  std::optional<SwfMovie> narrator_;
+  BookDescription book_;
+  Kind kind_ = Kind::None;
   std::string error_;
   std::string path_;
   std::map<std::string, std::string> variables_;
   std::vector<std::string> calledLabels_;
-  int currentFrame_ = 0;
+  bool opened_ = false;
+  View view_ = View::Spread;
+  int spread_ = 0;  // spread s shows pages 2s and 2s + 1
+  int single_ = 1;
+  int zoomStep_ = 0;
+  double panX_ = 0, panY_ = 0;
+  bool lines_ = false;
+  bool soundOn_ = false;
+  bool animation_ = false;
+  bool narrating_ = false;
+  bool paused_ = false;
+  bool maximized_ = false;
+  int narrationGeneration_ = 0;
+  long narrationLeftMs_ = 0;
+  std::vector<Bookmark> bookmarks_;
+  std::vector<Note> notes_;
   components::Twips width_ = 0, height_ = 0;
   std::function<void()> changed_;
+  std::function<void(const std::string&)> openUrl_;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
-
- public:
-  ~BookPlayer() override { *alive_ = false; }
 };
+
+// Lists in the player's storage: "reader-lists 1", then one line per entry,
+// kind, page and text separated by tabs, with \\, \t, \n and \r escaped.
+std::string EncodeLists(const std::vector<Bookmark>& bookmarks, const std::vector<Note>& notes);
+bool DecodeLists(const std::string& text, std::vector<Bookmark>* bookmarks, std::vector<Note>* notes);
 
 }  // namespace player

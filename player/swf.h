@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -49,7 +50,23 @@ struct Tag {
   std::span<const std::uint8_t> body;  // points into SwfMovie::data
 };
 
+// A sound the movie carries, as 16-bit samples.
+struct SwfSound {
+  std::uint16_t id = 0;
+  int rate = 0;  // samples per second
+  int channels = 1;
+  std::vector<std::int16_t> samples;  // interleaved
+  double Seconds() const { return rate ? static_cast<double>(samples.size()) / channels / rate : 0; }
+};
+
 struct SwfMovie {
+  // Tags and pictures point into `data`: a movie moves, it is never copied.
+  SwfMovie() = default;
+  SwfMovie(SwfMovie&&) = default;
+  SwfMovie& operator=(SwfMovie&&) = default;
+  SwfMovie(const SwfMovie&) = delete;
+  SwfMovie& operator=(const SwfMovie&) = delete;
+
   char signature[4] = {0, 0, 0, 0};  // "FWS" or "CWS"
   int version = 0;
   std::uint32_t declaredLength = 0;  // of the uncompressed movie, header included
@@ -62,8 +79,26 @@ struct SwfMovie {
   std::string metadata;
   std::vector<std::uint8_t> data;  // the uncompressed movie
   std::vector<Tag> tags;
+  // The picture tags (DefineBits, DefineBitsJPEG2/3, DefineBitsLossless/2), in order.
+  std::vector<const Tag*> pictures;
+  std::vector<SwfSound> sounds;
 
   const FrameLabel* FindLabel(const std::string& name) const;
+  // The encoded picture of pictures[i] as an image decoder takes it:
+  // DefineBits joined with the movie's JPEGTables, the stray marker pair
+  // that some JPEG2 writers put first removed, JPEG3's alpha left out.
+  // Empty for lossless pictures (see LosslessPicture).
+  std::vector<std::uint8_t> EncodedPicture(size_t i) const;
+  // A lossless picture decoded to 32-bit ARGB (premultiplied as stored).
+  struct Lossless {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> argb;
+  };
+  std::optional<Lossless> LosslessPicture(size_t i) const;
+
+ private:
+  friend SwfMovie ParseSwf(std::span<const std::uint8_t>, std::uint32_t);
+  std::span<const std::uint8_t> jpegTables_;
 };
 
 // No movie may inflate past this; a larger declared length is refused

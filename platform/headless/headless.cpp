@@ -405,7 +405,8 @@ Browser& Desktop::BrowserOf(Window& w, const std::string& c) {
 
 void Desktop::ScheduleTimer(Window& w, Control& c) {
   CancelTimers(w, c.name());
-  if (c.Enabled() && c.Interval() > 0) timers_.push_back({&w, c.name(), now_ + c.Interval(), ++seq_, nullptr});
+  if (c.Enabled() && c.Interval() > 0)
+    timers_.push_back({&w, c.name(), now_ + c.Interval(), ++seq_, nullptr});
 }
 
 void Desktop::CancelTimers(Window& w, const std::string& name) {

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -165,6 +166,71 @@ std::vector<std::uint8_t> Resources::LoadResData(int id, const std::string& type
   for (const auto& e : table_)
     if (e.id == id && type == e.type) return std::vector<std::uint8_t>(e.data, e.data + e.size);
   throw ComponentError("resource " + type + " " + std::to_string(id) + " not found");
+}
+
+std::string PlayerStorage::DefaultFolder(const std::string& programName) {
+  std::string base;
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); Absolute(xdg)) {
+    base = xdg;
+  } else if (const char* home = std::getenv("HOME"); Absolute(home)) {
+    base = std::string(home) + "/.local/share";
+  } else {
+    base = "/tmp";
+  }
+  return base + "/" + programName + "/player";
+}
+
+std::string PlayerStorage::PathOf(const std::string& name) const {
+  // Record names are ours (a book code); anything else is made harmless.
+  std::string safe;
+  for (char c : name) safe += (std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-') ? c : '_';
+  return folder_ + "/" + safe + ".lists";
+}
+
+std::optional<std::string> PlayerStorage::Load(const std::string& name) {
+  int fd = ::open(PathOf(name).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) return std::nullopt;
+  std::string out;
+  char buf[8192];
+  ssize_t n;
+  while ((n = ::read(fd, buf, sizeof buf)) > 0) out.append(buf, static_cast<size_t>(n));
+  ::close(fd);
+  if (n < 0) return std::nullopt;
+  return out;
+}
+
+bool PlayerStorage::Save(const std::string& name, const std::string& bytes) {
+  std::string dir;
+  for (size_t i = 0; i <= folder_.size(); ++i) {
+    if (i == folder_.size() || (folder_[i] == '/' && i > 0)) mkdir(folder_.substr(0, i).c_str(), 0700);
+  }
+  std::string path = PathOf(name), temp = path + ".new";
+  ::unlink(temp.c_str());
+  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      ::close(fd);
+      ::unlink(temp.c_str());
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  bool ok = ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  int dirFd = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd >= 0) {
+    ::fsync(dirFd);
+    ::close(dirFd);
+  }
+  return true;
 }
 
 bool Connection::InternetGetConnectedState() {

@@ -11,6 +11,7 @@
 #include "components/environment.h"
 #include "components/file_system.h"
 #include "components/resources.h"
+#include "player/storage.h"
 
 namespace posix {
 
@@ -65,6 +66,22 @@ class Resources : public components::Resources {
 class Connection : public components::Connection {
  public:
   bool InternetGetConnectedState() override;
+};
+
+// The player's local storage: a file per record in a private folder,
+// replaced atomically (written beside, flushed, renamed), so a crash while
+// saving leaves the previous record whole.
+class PlayerStorage : public player::LocalStorage {
+ public:
+  explicit PlayerStorage(std::string folder) : folder_(std::move(folder)) {}
+  // $XDG_DATA_HOME (or ~/.local/share), the program's folder, "player".
+  static std::string DefaultFolder(const std::string& programName);
+  std::optional<std::string> Load(const std::string& name) override;
+  bool Save(const std::string& name, const std::string& bytes) override;
+
+ private:
+  std::string PathOf(const std::string& name) const;
+  std::string folder_;
 };
 
 // The folder that holds the running executable.

@@ -57,8 +57,9 @@ void PlayerWidget::paintEvent(QPaintEvent*) {
   p.drawText(rect().adjusted(24, 24, -24, -24), Qt::AlignCenter | Qt::TextWordWrap, text);
 }
 
-Player::Player(components::Desktop& desktop, QWidget* parent, const ControlDesign& design)
-    : book_(desktop),
+Player::Player(components::Desktop& desktop, player::LocalStorage* storage, QWidget* parent,
+               const ControlDesign& design)
+    : book_(desktop, storage),
       widget_(new PlayerWidget(parent, book_)),
       left_(design.left),
       top_(design.top),

@@ -36,7 +36,8 @@ class PlayerWidget : public QWidget {
 // The player control: the stand-in player, drawn by a widget of its window.
 class Player : public components::MoviePlayer {
  public:
-  Player(components::Desktop& desktop, QWidget* parent, const components::ControlDesign& design);
+  Player(components::Desktop& desktop, player::LocalStorage* storage, QWidget* parent,
+         const components::ControlDesign& design);
   ~Player() override;
   void Movie(const std::string& path) override;
   void SetVariable(const std::string& name, const std::string& value) override;

@@ -208,7 +208,7 @@ class Peer : public WindowPeer {
   void ControlChanged(Control& c, Property p) override;
 
   std::unique_ptr<MoviePlayer> CreatePlayer(const ControlDesign& d) override {
-    return std::make_unique<Player>(d_, widget_, d);
+    return std::make_unique<Player>(d_, d_.playerStorage(), widget_, d);
   }
   std::unique_ptr<components::Toolbar> CreateToolbar(const ControlDesign& d) override {
     return std::make_unique<Toolbar>(d_, widget_, d);

@@ -18,6 +18,11 @@ int Px(components::Twips twips);
 components::Twips FromPx(int pixels);
 
 class WindowWidget;
+}  // namespace qtdesk
+namespace player {
+class LocalStorage;
+}
+namespace qtdesk {
 
 // The real desktop on Qt Widgets.
 class Desktop : public components::Desktop {
@@ -43,9 +48,14 @@ class Desktop : public components::Desktop {
   // draws it once they are in.
   static bool FontsReady();
 
+  // Where players keep their lists; none: they keep nothing.
+  void SetPlayerStorage(player::LocalStorage* storage) { storage_ = storage; }
+  player::LocalStorage* playerStorage() const { return storage_; }
+
  private:
   std::set<QWidget*> widgets_;
   std::thread fonts_;
+  player::LocalStorage* storage_ = nullptr;
 };
 
 // Window handles are the widgets; the player widget answers its own class name.
