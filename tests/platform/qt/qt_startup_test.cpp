@@ -82,8 +82,8 @@ TEST(QtStartup, TheRealStartUpWritesTheMovieSizesTheWindowAndStoresSoundOnYes) {
   EXPECT_EQ(window->windowTitle().toStdString(), shell::kBookTitle);
   EXPECT_EQ(program.Player().TGetProperty("/", 4), "1");  // the movie was read
 
-  // The movie's sound is on; a close request answered Yes stores it.
-  program.Player().SetVariable("soundOn", "1");
+  // The reader turns the book's sound on; a close request answered Yes stores it.
+  program.Player().TCallLabel("/", "soundOn");
   std::string text, title;
   AnswerNextBox(QMessageBox::Yes, &text, &title);
   window->close();
