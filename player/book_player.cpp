@@ -413,7 +413,11 @@ bool BookPlayer::ClickPage(const L::Rect& rect, int page, double x, double y) {
 }
 
 void BookPlayer::Click(double x, double y) {
-  if (kind_ == Kind::Chapter) return;
+  if (kind_ == Kind::Chapter) {
+    if (L::kChapterPlayButton.Contains(x, y)) PauseOrResume();
+    if (L::kChapterAnimationButton.Contains(x, y)) ToggleAnimationButton();
+    return;
+  }
   if (kind_ != Kind::Book) return;
   for (int i = 0; i < 4; ++i) {
     if (!L::WindowButton(i).Contains(x, y)) continue;

@@ -27,6 +27,11 @@ enum WindowButtons { kHelpButton = 0, kMinimizeButton, kMaximizeButton, kCloseBu
 // On a page picture: the lines of the contents page.
 inline Rect ContentsEntry(int i) { return Rect{96, 250 + 92.0 * i, 576, 76}; }
 
+// The chapter movie's own buttons (its stage is 217 x 100): play or pause,
+// and the narrator's animation on or off.
+inline constexpr Rect kChapterPlayButton{24, 46, 44, 44};
+inline constexpr Rect kChapterAnimationButton{84, 46, 44, 44};
+
 // Within a page's rectangle, as fractions of its size.
 inline Rect NoteMarker(const Rect& page) { return Rect{page.x + page.w - 30, page.y + 6, 24, 24}; }
 inline Rect NarrationButton(const Rect& page) {

@@ -1,5 +1,6 @@
 #include "platform/qt/qt_components.h"
 
+#include <QDesktopServices>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QNetworkReply>
@@ -11,6 +12,7 @@
 
 #include "components/errors.h"
 #include "platform/qt/qt_desktop.h"
+#include "platform/qt/qt_player.h"
 
 namespace qtdesk {
 
@@ -24,39 +26,6 @@ void Place(QWidget* w, const ControlDesign& d) {
 
 // ---- Player -------------------------------------------------------------
 
-PlayerWidget::PlayerWidget(QWidget* parent, player::BookPlayer& player) : QWidget(parent), player_(player) {
-  setAttribute(Qt::WA_OpaquePaintEvent);
-  setObjectName("playerArea");
-  setProperty("needsFonts", true);
-}
-
-void PlayerWidget::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  p.fillRect(rect(), QColor(0x30, 0x30, 0x38));
-  if (const player::SwfMovie* m = player_.movie();
-      m && m->frameSize.Width() > 0 && m->frameSize.Height() > 0) {
-    // The stage, scaled to show all of it with its aspect kept.
-    QSizeF stage(m->frameSize.Width(), m->frameSize.Height());
-    QSizeF fit = stage.scaled(QSizeF(size()), Qt::KeepAspectRatio);
-    QRectF box(QPointF((width() - fit.width()) / 2, (height() - fit.height()) / 2), fit);
-    p.fillRect(box, QColor(0xf4, 0xf0, 0xe6));
-  }
-  if (!Desktop::FontsReady()) return;  // drawn again once they are
-  p.setPen(player_.error().empty() ? Qt::black : Qt::white);
-  QString text;
-  if (!player_.error().empty()) {
-    text = QString::fromUtf8("無法開啟電子書：\n") + QString::fromStdString(player_.error());
-  } else if (const player::SwfMovie* m = player_.movie()) {
-    text = QString("SWF %1 · %2 × %3 twips · %4 frames · %5 frame labels")
-               .arg(m->version)
-               .arg(m->frameSize.Width())
-               .arg(m->frameSize.Height())
-               .arg(m->frameCount)
-               .arg(m->labels.size());
-  }
-  p.drawText(rect().adjusted(24, 24, -24, -24), Qt::AlignCenter | Qt::TextWordWrap, text);
-}
-
 Player::Player(components::Desktop& desktop, player::LocalStorage* storage, QWidget* parent,
                const ControlDesign& design)
     : book_(desktop, storage),
@@ -67,8 +36,10 @@ Player::Player(components::Desktop& desktop, player::LocalStorage* storage, QWid
       height_(design.height) {
   Place(widget_, design);
   book_.OnChanged([this] {
-    if (widget_) widget_->update();
+    if (widget_) widget_->PlayerChanged();
   });
+  book_.OnOpenUrl(
+      [](const std::string& url) { QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); });
   // The movie's commands reach the host through this control's event.
   book_.OnFSCommand([this](const std::string& c, const std::string& a) { RaiseFSCommand(c, a); });
 }

@@ -12,6 +12,7 @@
 #include "components/transfer.h"
 #include "components/web_browser.h"
 #include "components/window_design.h"
+#include "platform/qt/qt_player.h"
 #include "player/book_player.h"
 
 class QProgressBar;
@@ -20,18 +21,6 @@ class QToolButton;
 class QNetworkReply;
 
 namespace qtdesk {
-
-// Draws what the stand-in player holds.
-class PlayerWidget : public QWidget {
- public:
-  PlayerWidget(QWidget* parent, player::BookPlayer& player);
-
- protected:
-  void paintEvent(QPaintEvent*) override;
-
- private:
-  player::BookPlayer& player_;
-};
 
 // The player control: the stand-in player, drawn by a widget of its window.
 class Player : public components::MoviePlayer {

@@ -1,0 +1,491 @@
+#include "platform/qt/qt_player.h"
+
+#include <QAudioDevice>
+#include <QAudioSink>
+#include <QBuffer>
+#include <QKeyEvent>
+#include <QMediaDevices>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/qt/qt_desktop.h"
+
+namespace qtdesk {
+
+namespace L = player::layout;
+using player::BookPlayer;
+
+// ---- PageCache ----------------------------------------------------------
+
+const QImage& PageCache::Get(const BookPlayer& book, int page, QSize size) {
+  for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+    if (it->page == page && it->size == size) {
+      entries_.splice(entries_.begin(), entries_, it);
+      return entries_.front().image;
+    }
+  }
+  std::vector<std::uint8_t> bytes = book.PagePicture(page);
+  QImage decoded;
+  if (!bytes.empty()) decoded.loadFromData(bytes.data(), static_cast<int>(bytes.size()));
+  QImage image;
+  if (decoded.isNull()) {
+    // A page that cannot be decoded is shown as such, not skipped.
+    image = QImage(size, QImage::Format_RGB32);
+    image.fill(QColor(0xee, 0xe8, 0xe0));
+    QPainter p(&image);
+    p.setPen(QPen(QColor(0xb0, 0x40, 0x40), 3));
+    p.drawLine(0, 0, size.width(), size.height());
+    p.drawLine(size.width(), 0, 0, size.height());
+  } else {
+    image = decoded.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                .convertToFormat(QImage::Format_RGB32);
+  }
+  entries_.push_front({page, size, image});
+  bytes_ += image.sizeInBytes();
+  // Keep what was used last, within the bound (always at least the spread).
+  while (bytes_ > maxBytes_ && entries_.size() > 3) {
+    bytes_ -= entries_.back().image.sizeInBytes();
+    entries_.pop_back();
+  }
+  return entries_.front().image;
+}
+
+void PageCache::Clear() {
+  entries_.clear();
+  bytes_ = 0;
+}
+
+// ---- SoundOut -----------------------------------------------------------
+
+SoundOut::SoundOut() = default;
+SoundOut::~SoundOut() { Stop(); }
+
+void SoundOut::Play(const player::SwfSound& sound, bool loop) {
+  Stop();
+  if (sound.samples.empty()) return;
+  QAudioDevice device = QMediaDevices::defaultAudioOutput();
+  if (device.isNull()) return;  // no audio device: the timing runs silently
+  QAudioFormat format;
+  format.setSampleRate(sound.rate);
+  format.setChannelCount(sound.channels);
+  format.setSampleFormat(QAudioFormat::Int16);
+  if (!device.isFormatSupported(format)) return;
+  pcm_ = QByteArray(reinterpret_cast<const char*>(sound.samples.data()),
+                    static_cast<qsizetype>(sound.samples.size() * sizeof(std::int16_t)));
+  buffer_ = std::make_unique<QBuffer>(&pcm_);
+  buffer_->open(QIODevice::ReadOnly);
+  sink_ = std::make_unique<QAudioSink>(device, format);
+  loop_ = loop;
+  QObject::connect(sink_.get(), &QAudioSink::stateChanged, sink_.get(), [this](QAudio::State s) {
+    if (s == QAudio::IdleState && loop_ && buffer_) {
+      buffer_->seek(0);
+      sink_->start(buffer_.get());
+    }
+  });
+  sink_->start(buffer_.get());
+  playing_ = true;
+}
+
+void SoundOut::Stop() {
+  if (sink_) {
+    loop_ = false;
+    sink_->stop();
+  }
+  sink_.reset();
+  buffer_.reset();
+  playing_ = false;
+}
+
+// ---- PlayerWidget -------------------------------------------------------
+
+PlayerWidget::PlayerWidget(QWidget* parent, BookPlayer& player)
+    : QWidget(parent), player_(player), cache_(40 << 20) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setObjectName("playerArea");
+  setProperty("needsFonts", true);
+  setFocusPolicy(Qt::StrongFocus);
+  frameTimer_.setInterval(16);
+  QObject::connect(&frameTimer_, &QTimer::timeout, this, [this] {
+    if (turn_.active && turn_.clock.elapsed() >= 320) turn_.active = false;
+    // The narrator moves at 8 frames a second.
+    if (player_.animationRunning() && ++ticks_ % 8 == 0) ++narratorFrame_;
+    if (!turn_.active && !player_.animationRunning() && !player_.narrating()) frameTimer_.stop();
+    update();
+  });
+}
+
+PlayerWidget::~PlayerWidget() = default;
+
+QRectF PlayerWidget::StageRect() const {
+  double sw = L::kStageWidth, sh = L::kStageHeight;
+  if (const player::SwfMovie* m = player_.movie();
+      m && m->frameSize.Width() > 0 && m->frameSize.Height() > 0) {
+    sw = m->frameSize.Width() / 20.0;
+    sh = m->frameSize.Height() / 20.0;
+  }
+  double s = std::min(width() / sw, height() / sh);
+  return QRectF((width() - sw * s) / 2, (height() - sh * s) / 2, sw * s, sh * s);
+}
+
+QPointF PlayerWidget::ToStage(QPointF w) const {
+  QRectF stage = StageRect();
+  double sw = L::kStageWidth;
+  if (const player::SwfMovie* m = player_.movie(); m && m->frameSize.Width() > 0)
+    sw = m->frameSize.Width() / 20.0;
+  double s = stage.width() / sw;
+  return QPointF((w.x() - stage.x()) / s, (w.y() - stage.y()) / s);
+}
+
+void PlayerWidget::PlayerChanged() {
+  // A new movie: drop what was drawn of the old one.
+  if (player_.kind() != BookPlayer::Kind::Book) {
+    shownLeft_ = shownRight_ = -1;
+  }
+  if (player_.kind() == BookPlayer::Kind::Book && player_.view() == BookPlayer::View::Spread &&
+      shownView_ == BookPlayer::View::Spread && shownRight_ >= 0 &&
+      (player_.leftPage() != shownLeft_ || player_.rightPage() != shownRight_) && player_.opened()) {
+    turn_.active = true;
+    turn_.forward = player_.display() > std::max(shownRight_, shownLeft_);
+    turn_.fromLeft = shownLeft_;
+    turn_.fromRight = shownRight_;
+    turn_.toLeft = player_.leftPage();
+    turn_.toRight = player_.rightPage();
+    turn_.clock.start();
+    frameTimer_.start();
+  }
+  shownView_ = player_.view();
+  shownLeft_ = player_.kind() == BookPlayer::Kind::Book ? player_.leftPage() : -1;
+  shownRight_ = player_.kind() == BookPlayer::Kind::Book ? player_.rightPage() : -1;
+  if (player_.animationRunning() || player_.narrating()) frameTimer_.start();
+
+  // Sound: the book's background while it is on, the chapter's narration.
+  bool wantBook = player_.kind() == BookPlayer::Kind::Book && player_.soundOn() && player_.sound();
+  bool wantNarration = player_.kind() == BookPlayer::Kind::Chapter && player_.narrating() && player_.sound();
+  if (wantBook != soundPlaying_ || wantNarration != narrationPlaying_) {
+    if (!sound_) sound_ = std::make_unique<SoundOut>();
+    sound_->Stop();
+    if (wantBook) sound_->Play(*player_.sound(), true);
+    if (wantNarration) sound_->Play(*player_.sound(), false);
+    soundPlaying_ = wantBook;
+    narrationPlaying_ = wantNarration;
+  }
+  update();
+}
+
+void PlayerWidget::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  Render(p);
+}
+
+void PlayerWidget::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  update();
+}
+
+void PlayerWidget::Render(QPainter& p) {
+  p.fillRect(rect(), QColor(0x30, 0x2e, 0x2a));
+  QRectF stage = StageRect();
+  if (!player_.movie()) {
+    if (!player_.error().empty() && Desktop::FontsReady()) {
+      p.setPen(Qt::white);
+      p.drawText(rect().adjusted(24, 24, -24, -24), Qt::AlignCenter | Qt::TextWordWrap,
+                 QString::fromUtf8("無法開啟電子書：\n") + QString::fromStdString(player_.error()));
+    }
+    return;
+  }
+  double sw = player_.movie()->frameSize.Width() / 20.0;
+  double s = stage.width() / std::max(1.0, sw);
+  p.save();
+  p.translate(stage.topLeft());
+  p.scale(s, s);
+  p.setClipRect(QRectF(0, 0, sw, player_.movie()->frameSize.Height() / 20.0));
+  if (player_.kind() == BookPlayer::Kind::Book) {
+    DrawBook(p, s);
+  } else if (player_.kind() == BookPlayer::Kind::Chapter) {
+    DrawChapter(p, s);
+  } else {
+    p.fillRect(QRectF(0, 0, sw, player_.movie()->frameSize.Height() / 20.0), QColor(0xf4, 0xf0, 0xe6));
+  }
+  p.restore();
+  if (!player_.error().empty() && Desktop::FontsReady()) {
+    p.setPen(Qt::white);
+    p.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignBottom | Qt::AlignLeft,
+               QString::fromStdString(player_.error()));
+  }
+}
+
+void PlayerWidget::DrawPage(QPainter& p, const L::Rect& r, int page, double scale) {
+  if (page <= 0) return;
+  double dpr = devicePixelRatioF();
+  QSize size(std::max(1, static_cast<int>(std::lround(r.w * scale * dpr))),
+             std::max(1, static_cast<int>(std::lround(r.h * scale * dpr))));
+  const QImage& img = cache_.Get(player_, page, size);
+  p.drawImage(R(r), img);
+}
+
+void PlayerWidget::DrawPageExtras(QPainter& p, const L::Rect& r, int page) {
+  if (page <= 0) return;
+  if (player_.lines()) {
+    p.setPen(QPen(QColor(0x3b, 0x7d, 0xd8, 90), 1.2));
+    for (double y = r.y + r.h * 0.14; y < r.y + r.h * 0.9; y += r.h / 24)
+      p.drawLine(QPointF(r.x + 12, y), QPointF(r.x + r.w - 12, y));
+  }
+  if (player_.NoteIndexOf(page) >= 0) {
+    L::Rect m = L::NoteMarker(r);
+    p.setPen(QPen(QColor(0xa0, 0x80, 0x10), 1));
+    p.setBrush(QColor(0xff, 0xd8, 0x40));
+    QPainterPath fold;
+    fold.moveTo(m.x, m.y);
+    fold.lineTo(m.x + m.w, m.y);
+    fold.lineTo(m.x + m.w, m.y + m.h - 7);
+    fold.lineTo(m.x + m.w - 7, m.y + m.h);
+    fold.lineTo(m.x, m.y + m.h);
+    fold.closeSubpath();
+    p.drawPath(fold);
+    p.setPen(QPen(QColor(0x80, 0x60, 0x10), 1.2));
+    for (int i = 1; i <= 3; ++i)
+      p.drawLine(QPointF(m.x + 4, m.y + i * 5.5), QPointF(m.x + m.w - 5, m.y + i * 5.5));
+  }
+  if (auto c = player_.book().ChapterOf(page); c && c->first == page) {
+    L::Rect b = L::NarrationButton(r);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x1f, 0x4e, 0x79));
+    p.drawEllipse(R(b));
+    // A loudspeaker with two waves.
+    double cx = b.x + b.w / 2, cy = b.y + b.h / 2, u = b.w / 40;
+    QPainterPath spk;
+    spk.moveTo(cx - 10 * u, cy - 4 * u);
+    spk.lineTo(cx - 5 * u, cy - 4 * u);
+    spk.lineTo(cx + 1 * u, cy - 10 * u);
+    spk.lineTo(cx + 1 * u, cy + 10 * u);
+    spk.lineTo(cx - 5 * u, cy + 4 * u);
+    spk.lineTo(cx - 10 * u, cy + 4 * u);
+    spk.closeSubpath();
+    p.setBrush(Qt::white);
+    p.drawPath(spk);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(Qt::white, 2 * u));
+    p.drawArc(QRectF(cx - 2 * u, cy - 6 * u, 10 * u, 12 * u), -60 * 16, 120 * 16);
+    p.drawArc(QRectF(cx - 2 * u, cy - 11 * u, 16 * u, 22 * u), -60 * 16, 120 * 16);
+  }
+}
+
+void PlayerWidget::DrawWindowButtons(QPainter& p) {
+  for (int i = 0; i < 4; ++i) {
+    L::Rect b = L::WindowButton(i);
+    QRectF r = R(b);
+    p.setPen(QPen(QColor(0x90, 0x88, 0x78), 1));
+    p.setBrush(QColor(0x4a, 0x46, 0x40));
+    p.drawRoundedRect(r, 4, 4);
+    p.setPen(QPen(QColor(0xf0, 0xe8, 0xd8), 2));
+    p.setBrush(Qt::NoBrush);
+    QRectF g = r.adjusted(6, 6, -6, -6);
+    switch (i) {
+      case L::kHelpButton: {
+        QPainterPath q;
+        q.moveTo(g.left() + 2, g.top() + 3);
+        q.cubicTo(g.left() + 2, g.top() - 1, g.right() - 1, g.top() - 1, g.right() - 1, g.top() + 3);
+        q.cubicTo(g.right() - 1, g.top() + 6, g.center().x(), g.top() + 6, g.center().x(), g.bottom() - 3);
+        p.drawPath(q);
+        p.drawPoint(QPointF(g.center().x(), g.bottom()));
+        break;
+      }
+      case L::kMinimizeButton:
+        p.drawLine(QPointF(g.left(), g.bottom()), QPointF(g.right(), g.bottom()));
+        break;
+      case L::kMaximizeButton:
+        if (player_.maximized()) {
+          p.drawRect(g.adjusted(0, 3, -3, 0));
+          p.drawLine(QPointF(g.left() + 3, g.top()), QPointF(g.right(), g.top()));
+          p.drawLine(QPointF(g.right(), g.top()), QPointF(g.right(), g.bottom() - 3));
+        } else {
+          p.drawRect(g);
+        }
+        break;
+      case L::kCloseButton:
+        p.drawLine(g.topLeft(), g.bottomRight());
+        p.drawLine(g.topRight(), g.bottomLeft());
+        break;
+    }
+  }
+}
+
+void PlayerWidget::DrawNarrator(QPainter& p, double scale) {
+  const player::SwfMovie* man = player_.narrator();
+  if (!man || !player_.animationRunning()) return;
+  if (narratorFor_ != man) {
+    narratorFrames_.clear();
+    for (size_t i = 0; i < man->pictures.size(); ++i) {
+      std::vector<std::uint8_t> b = man->EncodedPicture(i);
+      QImage img;
+      if (!b.empty()) img.loadFromData(b.data(), static_cast<int>(b.size()));
+      if (!img.isNull()) narratorFrames_.push_back(img);
+    }
+    narratorFor_ = man;
+  }
+  if (narratorFrames_.empty()) return;
+  (void)scale;
+  const QImage& f = narratorFrames_[static_cast<size_t>(narratorFrame_) % narratorFrames_.size()];
+  QRectF r(8, 476, 66, 66);
+  p.setPen(QPen(QColor(0xe8, 0xd9, 0xa8), 2));
+  p.setBrush(Qt::NoBrush);
+  p.drawImage(r, f);
+  p.drawEllipse(r.adjusted(-1, -1, 1, 1));
+}
+
+void PlayerWidget::DrawBook(QPainter& p, double scale) {
+  p.fillRect(QRectF(0, 0, L::kStageWidth, L::kStageHeight), QColor(0x4a, 0x46, 0x40));
+  if (!player_.opened()) {
+    // The closed book: its cover on the right, with a shadow.
+    p.fillRect(R(L::kRightPage).translated(6, 6), QColor(0, 0, 0, 70));
+    DrawPage(p, L::kRightPage, 1, scale);
+    DrawWindowButtons(p);
+    return;
+  }
+  if (player_.view() == BookPlayer::View::Single) {
+    L::Rect r = player_.SingleRect();
+    p.save();
+    p.setClipRect(QRectF(0, 40, L::kStageWidth, L::kStageHeight - 40 - 34));
+    p.fillRect(R(r).translated(5, 5), QColor(0, 0, 0, 60));
+    DrawPage(p, r, player_.display(), scale);
+    DrawPageExtras(p, r, player_.display());
+    p.restore();
+    DrawWindowButtons(p);
+    DrawNarrator(p, scale);
+    return;
+  }
+
+  QRectF both = R(L::kLeftPage).united(R(L::kRightPage));
+  p.fillRect(both.translated(6, 6), QColor(0, 0, 0, 70));
+  double t = turn_.active
+                 ? std::clamp(turnOverride_ >= 0 ? turnOverride_ : turn_.clock.elapsed() / 320.0, 0.0, 1.0)
+                 : 1.0;
+  if (!turn_.active || t >= 1.0) {
+    DrawPage(p, L::kLeftPage, player_.leftPage(), scale);
+    DrawPage(p, L::kRightPage, player_.rightPage(), scale);
+  } else {
+    // The turning sheet folds over the spine: first the page that leaves
+    // narrows towards it, then the one that arrives opens from it.
+    bool fwd = turn_.forward;
+    DrawPage(p, L::kLeftPage, fwd ? turn_.fromLeft : turn_.toLeft, scale);
+    DrawPage(p, L::kRightPage, fwd ? turn_.toRight : turn_.fromRight, scale);
+    const L::Rect& leaving = fwd ? L::kRightPage : L::kLeftPage;
+    const L::Rect& arriving = fwd ? L::kLeftPage : L::kRightPage;
+    int leavingPage = fwd ? turn_.fromRight : turn_.fromLeft;
+    int arrivingPage = fwd ? turn_.toLeft : turn_.toRight;
+    double spine = L::kRightPage.x;
+    if (t < 0.5) {
+      double w = leaving.w * (1 - 2 * t);
+      L::Rect r{fwd ? spine : spine - w, leaving.y, w, leaving.h};
+      if (w > 0.5)
+        p.drawImage(R(r), cache_.Get(player_, leavingPage,
+                                     QSize(static_cast<int>(leaving.w * scale),
+                                           static_cast<int>(leaving.h * scale))));
+      p.fillRect(R(r), QColor(0, 0, 0, static_cast<int>(80 * 2 * t)));
+    } else {
+      double w = arriving.w * (2 * t - 1);
+      L::Rect r{fwd ? spine - w : spine, arriving.y, w, arriving.h};
+      if (w > 0.5 && arrivingPage > 0)
+        p.drawImage(R(r), cache_.Get(player_, arrivingPage,
+                                     QSize(static_cast<int>(arriving.w * scale),
+                                           static_cast<int>(arriving.h * scale))));
+      p.fillRect(R(r), QColor(0, 0, 0, static_cast<int>(80 * (2 - 2 * t))));
+    }
+  }
+  // The spine's shadow.
+  QLinearGradient spine(L::kRightPage.x - 14, 0, L::kRightPage.x + 14, 0);
+  spine.setColorAt(0, QColor(0, 0, 0, 0));
+  spine.setColorAt(0.5, QColor(0, 0, 0, 60));
+  spine.setColorAt(1, QColor(0, 0, 0, 0));
+  if (player_.leftPage() > 0)
+    p.fillRect(QRectF(L::kRightPage.x - 14, L::kRightPage.y, 28, L::kRightPage.h), spine);
+  if (!turn_.active) {
+    DrawPageExtras(p, L::kLeftPage, player_.leftPage());
+    DrawPageExtras(p, L::kRightPage, player_.rightPage());
+  }
+  DrawWindowButtons(p);
+  DrawNarrator(p, scale);
+}
+
+void PlayerWidget::DrawChapter(QPainter& p, double) {
+  double w = player_.movie()->frameSize.Width() / 20.0, h = player_.movie()->frameSize.Height() / 20.0;
+  p.fillRect(QRectF(0, 0, w, h), QColor(0x1f, 0x4e, 0x79));
+  if (Desktop::FontsReady()) {
+    p.setPen(Qt::white);
+    QFont f = font();
+    f.setPixelSize(14);
+    p.setFont(f);
+    QString title = QString::fromStdString(player_.book().chapter
+                                               ? "第 " + std::to_string(player_.book().chapter) + " 章導讀"
+                                               : std::string("導讀"));
+    p.drawText(QRectF(10, 8, w - 20, 28), Qt::AlignLeft | Qt::AlignVCenter, title);
+  }
+  QRectF play = R(L::kChapterPlayButton), anim = R(L::kChapterAnimationButton);
+  p.setPen(QPen(QColor(0xe8, 0xd9, 0xa8), 2));
+  p.setBrush(QColor(0x12, 0x2c, 0x45));
+  p.drawEllipse(play);
+  p.drawEllipse(anim);
+  p.setBrush(QColor(0xe8, 0xd9, 0xa8));
+  p.setPen(Qt::NoPen);
+  QPointF c = play.center();
+  if (player_.narrating()) {
+    p.drawRect(QRectF(c.x() - 8, c.y() - 10, 6, 20));
+    p.drawRect(QRectF(c.x() + 2, c.y() - 10, 6, 20));
+  } else {
+    QPolygonF tri;
+    tri << QPointF(c.x() - 7, c.y() - 11) << QPointF(c.x() - 7, c.y() + 11) << QPointF(c.x() + 11, c.y());
+    p.drawPolygon(tri);
+  }
+  // The narrator's face stands for the animation switch.
+  QPointF a = anim.center();
+  p.drawEllipse(a, 10, 11);
+  p.setBrush(QColor(0x12, 0x2c, 0x45));
+  p.drawEllipse(QPointF(a.x() - 4, a.y() - 2), 1.6, 2);
+  p.drawEllipse(QPointF(a.x() + 4, a.y() - 2), 1.6, 2);
+  p.drawEllipse(QPointF(a.x(), a.y() + 5), 3, player_.narrating() ? 2.5 : 1);
+  // Progress: a bar while narrating.
+  p.setBrush(QColor(0xe8, 0xd9, 0xa8, player_.narrating() ? 220 : 80));
+  p.drawRect(QRectF(140, 64, w - 152, 6));
+}
+
+void PlayerWidget::mousePressEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton) return QWidget::mousePressEvent(e);
+  setFocus();
+  pressAt_ = e->position();
+  dragged_ = false;
+}
+
+void PlayerWidget::mouseMoveEvent(QMouseEvent* e) {
+  if (!(e->buttons() & Qt::LeftButton)) return;
+  QPointF d = e->position() - pressAt_;
+  if (!dragged_ && std::hypot(d.x(), d.y()) < 4) return;
+  dragged_ = true;
+  QPointF a = ToStage(pressAt_), b = ToStage(e->position());
+  player_.Pan(b.x() - a.x(), b.y() - a.y());
+  pressAt_ = e->position();
+}
+
+void PlayerWidget::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(e);
+  if (!dragged_) {
+    QPointF s = ToStage(e->position());
+    player_.Click(s.x(), s.y());
+  }
+}
+
+void PlayerWidget::keyPressEvent(QKeyEvent* e) {
+  switch (e->key()) {
+    case Qt::Key_Right:
+    case Qt::Key_PageDown: player_.NextPage(); break;
+    case Qt::Key_Left:
+    case Qt::Key_PageUp: player_.PreviousPage(); break;
+    case Qt::Key_Home: player_.FirstPage(); break;
+    case Qt::Key_End: player_.LastPage(); break;
+    default: QWidget::keyPressEvent(e); return;
+  }
+}
+
+}  // namespace qtdesk

@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+#include <list>
+#include <memory>
+
+#include "player/book_player.h"
+
+class QAudioSink;
+class QBuffer;
+
+namespace qtdesk {
+
+// Decoded page pictures at the size they are drawn, within a memory bound.
+class PageCache {
+ public:
+  explicit PageCache(qsizetype maxBytes) : maxBytes_(maxBytes) {}
+  // The page scaled to `size` (device pixels); a placeholder when the
+  // picture cannot be decoded.
+  const QImage& Get(const player::BookPlayer& book, int page, QSize size);
+  qsizetype bytes() const { return bytes_; }
+  void Clear();
+
+ private:
+  struct Entry {
+    int page;
+    QSize size;
+    QImage image;
+  };
+  std::list<Entry> entries_;  // most recent first
+  qsizetype bytes_ = 0;
+  qsizetype maxBytes_;
+};
+
+// Plays raw sound through the desktop's audio output, when it has one.
+class SoundOut {
+ public:
+  SoundOut();
+  ~SoundOut();
+  void Play(const player::SwfSound& sound, bool loop);
+  void Stop();
+  bool playing() const { return playing_ == true; }
+
+ private:
+  std::unique_ptr<QAudioSink> sink_;
+  std::unique_ptr<QBuffer> buffer_;
+  QByteArray pcm_;
+  bool playing_ = false;
+  bool loop_ = false;
+};
+
+// Draws what the stand-in player holds and turns mouse and keys into the
+// reader's actions on it.
+class PlayerWidget : public QWidget {
+ public:
+  PlayerWidget(QWidget* parent, player::BookPlayer& player);
+  ~PlayerWidget() override;
+
+  // The stage's place in the widget: the whole movie shown, aspect kept.
+  QRectF StageRect() const;
+  QPointF ToStage(QPointF widgetPoint) const;
+  // Called when the player changed: starts a page turn, sound, animation.
+  void PlayerChanged();
+  // Draws one frame into `painter` (also used by the benchmarks).
+  void Render(QPainter& painter);
+  bool turning() const { return turn_.active; }
+  // Moves a running page turn to the fraction t of its way (benchmarks).
+  void SetTurnProgress(double t) { turnOverride_ = t; }
+  PageCache& cache() { return cache_; }
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void mousePressEvent(QMouseEvent*) override;
+  void mouseMoveEvent(QMouseEvent*) override;
+  void mouseReleaseEvent(QMouseEvent*) override;
+  void keyPressEvent(QKeyEvent*) override;
+  void resizeEvent(QResizeEvent*) override;
+
+ private:
+  struct Turn {
+    bool active = false;
+    bool forward = true;
+    int fromLeft = 0, fromRight = 0, toLeft = 0, toRight = 0;
+    QElapsedTimer clock;
+  };
+  void DrawBook(QPainter& p, double scale);
+  void DrawChapter(QPainter& p, double scale);
+  void DrawPage(QPainter& p, const player::layout::Rect& r, int page, double scale);
+  void DrawPageExtras(QPainter& p, const player::layout::Rect& r, int page);
+  void DrawWindowButtons(QPainter& p);
+  void DrawNarrator(QPainter& p, double scale);
+  QRectF R(const player::layout::Rect& r) const { return QRectF(r.x, r.y, r.w, r.h); }
+
+  player::BookPlayer& player_;
+  PageCache cache_;
+  Turn turn_;
+  double turnOverride_ = -1;
+  int shownLeft_ = -1, shownRight_ = -1;
+  player::BookPlayer::View shownView_ = player::BookPlayer::View::Spread;
+  QTimer frameTimer_;
+  int narratorFrame_ = 0;
+  int ticks_ = 0;
+  QPointF pressAt_;
+  bool dragged_ = false;
+  std::unique_ptr<SoundOut> sound_;
+  bool soundPlaying_ = false, narrationPlaying_ = false;
+  std::vector<QImage> narratorFrames_;
+  const void* narratorFor_ = nullptr;
+};
+
+}  // namespace qtdesk
