@@ -29,6 +29,11 @@ test: setup format-check
 
 bench: build
 	$(BUILD)/bench/startup_bench $(BUILD)/program/reader_startup_probe $(BUILD)/bench/bare_window
+	$(BUILD)/bench/player_bench $(BUILD)/book/book.swf
+	@echo "peak memory paging through the whole book, against a bare Qt window:"
+	@$(BUILD)/bench/player_bench $(BUILD)/book/book.swf --pages | sed 's/^/  reader: /'
+	@QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bare_window 2>/dev/null | grep peak | sed 's/^/  bare:   /'
+	@echo "  (goal: reader below bare + 65536 kB)"
 
 format: setup
 	@clang-format -i $(SOURCES)
@@ -36,6 +41,17 @@ format: setup
 format-check: setup
 	@clang-format --dry-run -Werror $(SOURCES) || \
 	  { echo "Unformatted code: run 'make format'."; exit 1; }
+
+# The movie reader under libFuzzer (clang): FUZZ_SECONDS of fuzzing, starting
+# from tests/fuzz/corpus; new inputs go to build-fuzz/corpus.
+FUZZ_SECONDS ?= 600
+fuzz:
+	@scripts/setup --fuzz
+	@mkdir -p build-fuzz/corpus
+	clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -I. \
+	  player/swf.cpp tests/fuzz/swf_fuzz.cpp -lz -o build-fuzz/swf_fuzz
+	build-fuzz/swf_fuzz -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=1024 -timeout=10 \
+	  -artifact_prefix=build-fuzz/ build-fuzz/corpus tests/fuzz/corpus
 
 clean:
 	rm -rf $(BUILD) $(TEST_BUILD)

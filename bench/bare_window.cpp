@@ -4,6 +4,8 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
+#include <fstream>
+#include <string>
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -12,7 +14,11 @@ int main(int argc, char** argv) {
   window.show();
   QTimer::singleShot(0, [] {
     QCoreApplication::processEvents();
-    std::printf("shown\n");
+    std::ifstream status("/proc/self/status");
+    std::string line, peak = "?";
+    while (std::getline(status, line))
+      if (line.rfind("VmHWM:", 0) == 0) peak = std::to_string(std::stol(line.substr(6)));
+    std::printf("shown\npeak_kb %s\n", peak.c_str());
     std::fflush(stdout);
     QCoreApplication::exit(0);
   });

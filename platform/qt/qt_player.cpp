@@ -3,6 +3,7 @@
 #include <QAudioDevice>
 #include <QAudioSink>
 #include <QBuffer>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMediaDevices>
 #include <QMouseEvent>
@@ -29,7 +30,17 @@ const QImage& PageCache::Get(const BookPlayer& book, int page, QSize size) {
   }
   std::vector<std::uint8_t> bytes = book.PagePicture(page);
   QImage decoded;
-  if (!bytes.empty()) decoded.loadFromData(bytes.data(), static_cast<int>(bytes.size()));
+  if (!bytes.empty()) {
+    // Decoding straight at the drawn size lets the JPEG decoder skip the
+    // detail it would throw away.
+    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setScaledSize(size);
+    decoded = reader.read();
+  }
   QImage image;
   if (decoded.isNull()) {
     // A page that cannot be decoded is shown as such, not skipped.
@@ -40,8 +51,9 @@ const QImage& PageCache::Get(const BookPlayer& book, int page, QSize size) {
     p.drawLine(0, 0, size.width(), size.height());
     p.drawLine(size.width(), 0, 0, size.height());
   } else {
-    image = decoded.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                .convertToFormat(QImage::Format_RGB32);
+    if (decoded.size() != size)
+      decoded = decoded.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    image = decoded.convertToFormat(QImage::Format_RGB32);
   }
   entries_.push_front({page, size, image});
   bytes_ += image.sizeInBytes();
@@ -102,7 +114,7 @@ void SoundOut::Stop() {
 // ---- PlayerWidget -------------------------------------------------------
 
 PlayerWidget::PlayerWidget(QWidget* parent, BookPlayer& player)
-    : QWidget(parent), player_(player), cache_(40 << 20) {
+    : QWidget(parent), player_(player), cache_(32 << 20) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setObjectName("playerArea");
   setProperty("needsFonts", true);
