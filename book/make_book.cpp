@@ -17,6 +17,7 @@
 #include <iostream>
 
 #include "book/content.h"
+#include "book/gif_writer.h"
 #include "book/swf_writer.h"
 #include "player/layout.h"
 
@@ -287,6 +288,35 @@ int main(int argc, char** argv) {
   if (!Write(program + "/Review/man.zov", man.Finish(true))) {
     std::cerr << "make_book: cannot write the narrator animation\n";
     return 1;
+  }
+
+  // The About window's picture: 1110 x 207, a GIF.
+  {
+    QImage about(1110, 207, QImage::Format_RGB32);
+    QPainter p(&about);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillRect(about.rect(), QColor(0x1f, 0x4e, 0x79));  // flat: a GIF holds 256 colours
+    p.setPen(QPen(QColor(0xe8, 0xd9, 0xa8), 8));
+    p.setBrush(QColor(0xfb, 0xf8, 0xf0));
+    p.drawRoundedRect(QRectF(40, 38, 96, 130), 8, 8);
+    p.drawRoundedRect(QRectF(136, 38, 96, 130), 8, 8);
+    p.setPen(Qt::white);
+    p.setFont(Font(84, true));
+    p.drawText(QRect(270, 0, 820, 207), Qt::AlignVCenter | Qt::AlignLeft, QString::fromUtf8("翻頁電子書"));
+    p.end();
+    QImage indexed = about.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+    std::vector<std::uint8_t> indices;
+    indices.reserve(1110 * 207);
+    for (int y = 0; y < indexed.height(); ++y)
+      for (int x = 0; x < indexed.width(); ++x)
+        indices.push_back(static_cast<std::uint8_t>(indexed.pixelIndex(x, y)));
+    std::vector<std::uint32_t> palette;
+    for (QRgb c : indexed.colorTable()) palette.push_back(c & 0xFFFFFF);
+    if (!Write(QString::fromLocal8Bit(argv[2]) + "/about.gif",
+               book::EncodeGif(1110, 207, indices, palette))) {
+      std::cerr << "make_book: cannot write the About picture\n";
+      return 1;
+    }
   }
 
   // One media file per chapter, where the download server serves them.
