@@ -56,6 +56,7 @@ void SwfWriter::Tag(std::uint16_t code, const std::vector<std::uint8_t>& body) {
   } else {
     Le16(tags_, static_cast<std::uint32_t>(code << 6 | body.size()));
   }
+  if (code == 6 || code == 21 || code == 35) stored_.emplace_back(tags_.size(), body.size());
   tags_.insert(tags_.end(), body.begin(), body.end());
 }
 
@@ -106,10 +107,29 @@ std::vector<std::uint8_t> SwfWriter::Finish(bool compressed) {
     out.insert(out.end(), body.begin(), body.end());
     return out;
   }
-  uLongf size = compressBound(static_cast<uLong>(body.size()));
-  std::vector<std::uint8_t> z(size);
-  if (compress2(z.data(), &size, body.data(), static_cast<uLong>(body.size()), 9) != Z_OK)
-    throw std::runtime_error("zlib could not compress the movie");
+  // One zlib stream; its level changes between tags.
+  z_stream zs{};
+  if (deflateInit(&zs, 9) != Z_OK) throw std::runtime_error("zlib could not start");
+  std::vector<std::uint8_t> z(compressBound(static_cast<uLong>(body.size())) + 1024 * (stored_.size() + 1));
+  zs.next_out = z.data();
+  zs.avail_out = static_cast<uInt>(z.size());
+  const size_t headerBytes = body.size() - tags_.size() - 2;  // before the first tag
+  size_t pos = 0;
+  auto feed = [&](size_t end, int level, int flush) {
+    if (deflateParams(&zs, level, Z_DEFAULT_STRATEGY) != Z_OK)
+      throw std::runtime_error("zlib level change failed");
+    zs.next_in = body.data() + pos;
+    zs.avail_in = static_cast<uInt>(end - pos);
+    if (deflate(&zs, flush) == Z_STREAM_ERROR) throw std::runtime_error("zlib could not compress the movie");
+    pos = end;
+  };
+  for (auto [offset, length] : stored_) {
+    feed(headerBytes + offset, 9, Z_NO_FLUSH);
+    feed(headerBytes + offset + length, 0, Z_NO_FLUSH);
+  }
+  feed(body.size(), 9, Z_FINISH);
+  size_t size = z.size() - zs.avail_out;
+  deflateEnd(&zs);
   out.insert(out.end(), z.begin(), z.begin() + static_cast<long>(size));
   return out;
 }

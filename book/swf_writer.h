@@ -33,6 +33,9 @@ class SwfWriter {
   double rate_;
   int frames_ = 0;
   std::vector<std::uint8_t> tags_;
+  // Ranges of tags_ that are compressed already (JPEG data): stored as they
+  // are, since deflating them gains nothing and costs every reader time.
+  std::vector<std::pair<size_t, size_t>> stored_;
 };
 
 }  // namespace book

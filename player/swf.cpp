@@ -16,10 +16,13 @@ std::uint32_t Le32(const std::uint8_t* p) {
 }
 std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
 
-// Grows the output as data really arrives, so a lying header costs nothing.
-std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> in, std::size_t expected) {
-  std::vector<std::uint8_t> out;
-  out.reserve(std::min<std::size_t>(expected, 4u << 20));
+// Appends to `out`, growing it as data really arrives, so a lying header
+// costs nothing.
+void Inflate(std::span<const std::uint8_t> in, std::size_t expected, std::vector<std::uint8_t>& out) {
+  const std::size_t base = out.size();
+  // Reserving what the input could plausibly give is safe: deflate expands
+  // at most about 1032 times.
+  out.reserve(base + std::min<std::size_t>(expected, std::max<std::size_t>(in.size() * 4, 1u << 20)));
   z_stream zs;
   std::memset(&zs, 0, sizeof zs);
   if (inflateInit(&zs) != Z_OK) throw SwfError("zlib could not start");
@@ -32,7 +35,7 @@ std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> in, std::size_t 
     zs.avail_out = sizeof chunk;
     rc = inflate(&zs, Z_NO_FLUSH);
     std::size_t got = sizeof chunk - zs.avail_out;
-    if (out.size() + got > expected) {
+    if (out.size() - base + got > expected) {
       inflateEnd(&zs);
       throw SwfError("compressed movie is longer than its header says");
     }
@@ -40,7 +43,7 @@ std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> in, std::size_t 
     if (rc == Z_STREAM_END) break;
     if (rc == Z_BUF_ERROR || (rc == Z_OK && zs.avail_in == 0 && got == 0)) {
       inflateEnd(&zs);
-      throw SwfError("compressed movie is truncated (" + std::to_string(out.size()) + " of " +
+      throw SwfError("compressed movie is truncated (" + std::to_string(out.size() - base) + " of " +
                      std::to_string(expected) + " bytes)");
     }
     if (rc != Z_OK) {
@@ -49,10 +52,9 @@ std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> in, std::size_t 
     }
   }
   inflateEnd(&zs);
-  if (out.size() != expected)
-    throw SwfError("compressed movie is shorter than its header says (" + std::to_string(out.size()) +
+  if (out.size() - base != expected)
+    throw SwfError("compressed movie is shorter than its header says (" + std::to_string(out.size() - base) +
                    " of " + std::to_string(expected) + " bytes)");
-  return out;
 }
 
 class BitReader {
@@ -222,10 +224,8 @@ SwfMovie ParseSwf(std::span<const std::uint8_t> file, std::uint32_t maxBytes) {
                    std::to_string(maxBytes) + " allowed");
 
   if (compressed) {
-    std::vector<std::uint8_t> body = Inflate(file.subspan(8), m.declaredLength - 8);
-    m.data.reserve(8 + body.size());
-    m.data.insert(m.data.end(), file.begin(), file.begin() + 8);
-    m.data.insert(m.data.end(), body.begin(), body.end());
+    m.data.assign(file.begin(), file.begin() + 8);
+    Inflate(file.subspan(8), m.declaredLength - 8, m.data);
   } else {
     if (file.size() < m.declaredLength)
       throw SwfError("movie is truncated (" + std::to_string(file.size()) + " of " +

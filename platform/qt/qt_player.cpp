@@ -1,11 +1,10 @@
 #include "platform/qt/qt_player.h"
 
-#include <QAudioDevice>
-#include <QAudioSink>
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QImageReader>
 #include <QKeyEvent>
-#include <QMediaDevices>
+#include <QLibrary>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -76,39 +75,24 @@ SoundOut::SoundOut() = default;
 SoundOut::~SoundOut() { Stop(); }
 
 void SoundOut::Play(const player::SwfSound& sound, bool loop) {
-  Stop();
-  if (sound.samples.empty()) return;
-  QAudioDevice device = QMediaDevices::defaultAudioOutput();
-  if (device.isNull()) return;  // no audio device: the timing runs silently
-  QAudioFormat format;
-  format.setSampleRate(sound.rate);
-  format.setChannelCount(sound.channels);
-  format.setSampleFormat(QAudioFormat::Int16);
-  if (!device.isFormatSupported(format)) return;
-  pcm_ = QByteArray(reinterpret_cast<const char*>(sound.samples.data()),
-                    static_cast<qsizetype>(sound.samples.size() * sizeof(std::int16_t)));
-  buffer_ = std::make_unique<QBuffer>(&pcm_);
-  buffer_->open(QIODevice::ReadOnly);
-  sink_ = std::make_unique<QAudioSink>(device, format);
-  loop_ = loop;
-  QObject::connect(sink_.get(), &QAudioSink::stateChanged, sink_.get(), [this](QAudio::State s) {
-    if (s == QAudio::IdleState && loop_ && buffer_) {
-      buffer_->seek(0);
-      sink_->start(buffer_.get());
+  if (!backend_ && !tried_) {
+    tried_ = true;
+    using Create = SoundBackend* (*)();
+    for (const QString& path : {QCoreApplication::applicationDirPath() + "/libreader_sound.so",
+                                QStringLiteral(READER_SOUND_MODULE)}) {
+      QLibrary module(path);
+      if (auto create = reinterpret_cast<Create>(module.resolve("reader_sound_create"))) {
+        backend_.reset(create());
+        break;
+      }
     }
-  });
-  sink_->start(buffer_.get());
-  playing_ = true;
+  }
+  // Without the module or an audio device the book goes on silently.
+  if (backend_) backend_->Play(sound, loop);
 }
 
 void SoundOut::Stop() {
-  if (sink_) {
-    loop_ = false;
-    sink_->stop();
-  }
-  sink_.reset();
-  buffer_.reset();
-  playing_ = false;
+  if (backend_) backend_->Stop();
 }
 
 // ---- PlayerWidget -------------------------------------------------------
@@ -177,12 +161,16 @@ void PlayerWidget::PlayerChanged() {
   bool wantBook = player_.kind() == BookPlayer::Kind::Book && player_.soundOn() && player_.sound();
   bool wantNarration = player_.kind() == BookPlayer::Kind::Chapter && player_.narrating() && player_.sound();
   if (wantBook != soundPlaying_ || wantNarration != narrationPlaying_) {
-    if (!sound_) sound_ = std::make_unique<SoundOut>();
-    sound_->Stop();
-    if (wantBook) sound_->Play(*player_.sound(), true);
-    if (wantNarration) sound_->Play(*player_.sound(), false);
     soundPlaying_ = wantBook;
     narrationPlaying_ = wantNarration;
+    // From the event loop: the first sound loads the audio module, which
+    // must not hold up a paint (or the start-up that asked for sound).
+    QTimer::singleShot(0, this, [this] {
+      if (!sound_) sound_ = std::make_unique<SoundOut>();
+      sound_->Stop();
+      const player::SwfSound* s = player_.sound();
+      if (s && (soundPlaying_ || narrationPlaying_)) sound_->Play(*s, soundPlaying_);
+    });
   }
   update();
 }

@@ -9,9 +9,6 @@
 
 #include "player/book_player.h"
 
-class QAudioSink;
-class QBuffer;
-
 namespace qtdesk {
 
 // Decoded page pictures at the size they are drawn, within a memory bound.
@@ -35,6 +32,16 @@ class PageCache {
   qsizetype maxBytes_;
 };
 
+// The sound output, in a module of its own (libreader_sound.so beside the
+// program): the audio libraries it needs are many, and loading them is
+// left until a sound first plays.
+class SoundBackend {
+ public:
+  virtual ~SoundBackend() = default;
+  virtual void Play(const player::SwfSound& sound, bool loop) = 0;
+  virtual void Stop() = 0;
+};
+
 // Plays raw sound through the desktop's audio output, when it has one.
 class SoundOut {
  public:
@@ -42,14 +49,10 @@ class SoundOut {
   ~SoundOut();
   void Play(const player::SwfSound& sound, bool loop);
   void Stop();
-  bool playing() const { return playing_ == true; }
 
  private:
-  std::unique_ptr<QAudioSink> sink_;
-  std::unique_ptr<QBuffer> buffer_;
-  QByteArray pcm_;
-  bool playing_ = false;
-  bool loop_ = false;
+  std::unique_ptr<SoundBackend> backend_;
+  bool tried_ = false;
 };
 
 // Draws what the stand-in player holds and turns mouse and keys into the
