@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "book/embedded.h"
-#include "bridge/dispatcher.h"
+#include "bridge/commands.h"
 #include "platform/posix/hive.h"
 #include "platform/posix/services.h"
 #include "platform/qt/qt_desktop.h"
@@ -31,9 +31,7 @@ int main(int argc, char** argv) {
   components::System system{desktop, hive, files, environment, resources, connection, hooks};
 
   shell::Program program(system);
-  bridge::Dispatcher dispatcher(program, bridge::CommandActions{});
-  program.OnMovieCommand(
-      [&](const std::string& command, const std::string& args) { dispatcher.FSCommand(command, args); });
+  bridge::Bridge bridge(program);
 
   program.Start();
 

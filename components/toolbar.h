@@ -13,6 +13,7 @@ struct ToolbarButtonDesign {
   std::string toolTip;
   bool enabled = true;
   bool visible = true;
+  std::string shortcut;  // acts as a click while the button can be clicked
 };
 
 struct ToolbarDesign {

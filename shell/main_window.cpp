@@ -14,25 +14,27 @@ namespace {
 
 ToolbarDesign ToolbarButtons() {
   ToolbarDesign t;
-  auto add = [&](const char* key, const char* tip, bool enabled = true, bool visible = true) {
-    t.buttons.push_back({key, tip, enabled, visible});
+  auto add = [&](const char* key, const char* tip, const char* shortcut, bool enabled = true,
+                 bool visible = true) {
+    t.buttons.push_back({key, tip, enabled, visible, shortcut});
   };
-  add("Index", "目錄");
-  add("player", "撥放導讀", false);
-  add("zoomIn", "放大");
-  add("zoomOut", "縮小");
-  add("singlePage", "單頁模式");
-  add("doublePage", "雙頁模式");
-  add("Note", "註解");
-  add("bookmark", "書籤");
-  add("mute", "靜音");
-  add("soundOn", "靜音", true, false);
-  add("transfer", "移轉", false);
-  add("regionLine", "標示線");
-  add("regionLine2", "標示線");
-  add("Discuss", "討論");
-  add("Help", "說明");
-  add("Buy", "購買", false);
+  // The pairs share a key: only one of each is shown at a time.
+  add("Index", "目錄", "Ctrl+T");
+  add("player", "撥放導讀", "Ctrl+P", false);
+  add("zoomIn", "放大", "Ctrl+=");
+  add("zoomOut", "縮小", "Ctrl+-");
+  add("singlePage", "單頁模式", "Ctrl+1");
+  add("doublePage", "雙頁模式", "Ctrl+2");
+  add("Note", "註解", "Ctrl+N");
+  add("bookmark", "書籤", "Ctrl+B");
+  add("mute", "靜音", "Ctrl+M");
+  add("soundOn", "靜音", "Ctrl+M", true, false);
+  add("transfer", "移轉", "Ctrl+E", false);
+  add("regionLine", "標示線", "Ctrl+L");
+  add("regionLine2", "標示線", "Ctrl+L");
+  add("Discuss", "討論", "Ctrl+D");
+  add("Help", "說明", "F1");
+  add("Buy", "購買", "Ctrl+U", false);
   return t;
 }
 
@@ -104,6 +106,8 @@ Program::Program(System& system) : system_(system) {
   form1_->OnQueryUnload([this](bool& cancel, CloseKind) { QueryUnload(cancel); });
   form1_->OnUnload([this] { UnloadShell(); });
   form1_->OnMenu("close", [this] { CloseItem(); });
+  form1_->OnMenu("About", [this] { form2_->Show(); });
+  MakeShellWindows();
 }
 
 Program::~Program() = default;
@@ -215,22 +219,18 @@ void Program::QueryUnload(bool& cancel) {
 
 void Program::UnloadShell() {
   form1_->Unload();  // already unloading: no effect
-  if (form2_) form2_->Unload();
-  if (leftForm_) leftForm_->Unload();
-  // The references go once the handlers on the stack have returned; with
-  // the main window gone the program ends.
-  system_.desktop.Post([this] {
-    form2_.reset();
-    leftForm_.reset();
-    system_.desktop.Quit(0);
-  });
+  form2_->Unload();
+  leftForm_->Unload();
+  // With the main window gone the program ends, once the handlers on the
+  // stack have returned.
+  system_.desktop.Post([this] { system_.desktop.Quit(0); });
 }
 
 void Program::CloseItem() {
   form1_->Unload();
   // These run whatever the answer was.
-  if (form2_) form2_->Unload();
-  if (leftForm_) leftForm_->Unload();
+  form2_->Unload();
+  leftForm_->Unload();
 }
 
 }  // namespace shell

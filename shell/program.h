@@ -33,11 +33,15 @@ class Program {
   void OnMovieCommand(MovieCommandHandler handler) { movieCommand_ = std::move(handler); }
   void OnToolbarClick(ToolbarClickHandler handler) { toolbarClick_ = std::move(handler); }
 
-  // The About window and the intro panel, when they have been created.
-  components::Window* Form2() { return form2_.get(); }
-  components::Window* LeftForm() { return leftForm_.get(); }
-  void SetForm2(std::unique_ptr<components::Window> w) { form2_ = std::move(w); }
-  void SetLeftForm(std::unique_ptr<components::Window> w) { leftForm_ = std::move(w); }
+  // The single-instance windows of the shell: the About window, the intro
+  // panel and the help window. Referring to one does not load it.
+  components::Window& Form2() { return *form2_; }
+  components::Window& LeftForm() { return *leftForm_; }
+  components::Window& HelpForm() { return *helpForm_; }
+  // The intro panel, modal over the main window; returns once it is closed.
+  void ShowIntro();
+  // The help window, modeless, owned by the main window.
+  void ShowHelp();
 
   // The path of the temporary movie file: TEMP followed directly by the book code.
   std::string TempMoviePath();
@@ -60,16 +64,24 @@ class Program {
   void QueryUnload(bool& cancel);
   void UnloadShell();
   void CloseItem();
+  void MakeShellWindows();
 
   components::System& system_;
   std::unique_ptr<components::Window> form1_;
   std::unique_ptr<components::Window> form2_;
   std::unique_ptr<components::Window> leftForm_;
+  std::unique_ptr<components::Window> helpForm_;
   MovieCommandHandler movieCommand_;
   ToolbarClickHandler toolbarClick_;
 };
 
-// The design of the main window.
+// The designs of the shell's windows. Pictures and pages are found in
+// programFolder.
 components::WindowDesign MainWindowDesign();
+components::WindowDesign AboutDesign(const std::string& picture);
+components::WindowDesign IntroDesign();
+components::WindowDesign HelpDesign();
+// The About window's credit text: five lines joined by CR LF.
+std::string CreditText();
 
 }  // namespace shell

@@ -21,7 +21,11 @@ std::string Num(double v) {
 // ---- Player -------------------------------------------------------------
 
 Player::Player(Desktop& desktop, std::string id) : desktop_(desktop), id_(std::move(id)) {}
-void Player::Log(const std::string& s) { desktop_.Log(id_ + "." + s); }
+void Player::Log(const std::string& s) {
+  desktop_.Log(id_ + "." + s);
+  std::string op = s.substr(0, s.find('('));
+  if (failing.count(op)) throw ComponentError("the player refused " + op);
+}
 void Player::Movie(const std::string& path) {
   movie_ = path;
   Log("Movie(" + path + ")");

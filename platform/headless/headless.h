@@ -39,6 +39,8 @@ class Player : public components::MoviePlayer {
   // Test side.
   void Answer(const std::string& variable, const std::string& value) { answers_[variable] = value; }
   void SetFrame(const std::string& frame) { frame_ = frame; }
+  // Calls with these names ("TCallLabel", "SetVariable", ...) fail with ComponentError.
+  std::set<std::string> failing;
   // Queued, as the movie's own commands are; run by Desktop::Pump.
   void Send(const std::string& command, const std::string& args);
   const std::string& movie() const { return movie_; }

@@ -61,6 +61,8 @@ class Toolbar : public components::Toolbar {
   QWidget* widget();
   // A button is clicked (by the user or a test): the event carries its key.
   void Clicked(int button);
+  // Whether the reader could click the button now (bar and button shown, enabled).
+  bool Clickable(int button) const;
 
  private:
   void Build();

@@ -102,6 +102,8 @@ PlayerWidget::PlayerWidget(QWidget* parent, BookPlayer& player)
   setAttribute(Qt::WA_OpaquePaintEvent);
   setObjectName("playerArea");
   setProperty("needsFonts", true);
+  // The window class the host looks for to hook the player's window.
+  setProperty("windowClass", "MacromediaFlashPlayerActiveX");
   setFocusPolicy(Qt::StrongFocus);
   frameTimer_.setInterval(16);
   QObject::connect(&frameTimer_, &QTimer::timeout, this, [this] {

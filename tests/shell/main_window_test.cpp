@@ -95,14 +95,10 @@ TEST_F(MainWindow, AnEmptySoundIsStoredAndReadsBackAsNone) {
 }
 
 TEST_F(MainWindow, TheCloseItemAsksOnceAndStillClosesTheOtherShellWindows) {
-  auto about = std::make_unique<Window>(h.desktop, WindowDesign{.name = "Form2"});
-  auto intro = std::make_unique<Window>(h.desktop, WindowDesign{.name = "leftForm"});
-  about->Show();
-  intro->Show();
-  Window* a = about.get();
-  Window* i = intro.get();
-  program.SetForm2(std::move(about));
-  program.SetLeftForm(std::move(intro));
+  Window* a = &program.Form2();
+  Window* i = &program.LeftForm();
+  a->Show();
+  i->Show();  // modeless here, to have it open while the menu is used
 
   h.desktop.ExpectBox(Answer::No);
   h.desktop.ChoosePopup("Bindera", "close");

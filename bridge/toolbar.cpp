@@ -1,0 +1,138 @@
+#include "bridge/toolbar.h"
+
+#include <optional>
+
+#include "components/desktop.h"
+
+namespace bridge {
+
+using namespace components;
+
+namespace {
+
+// Runs one step of the click handling; a failure only skips that step.
+template <typename Fn>
+void Step(Fn&& fn) {
+  try {
+    fn();
+  } catch (const HarnessFailure&) {
+    throw;
+  } catch (const std::exception&) {
+  }
+}
+
+// A 16-bit whole number as the movie writes it; nullopt for anything else.
+std::optional<int> ToInt16(const std::string& text) {
+  if (text.empty() || text.size() > 6) return std::nullopt;
+  size_t i = text[0] == '-' ? 1 : 0;
+  if (i == text.size()) return std::nullopt;
+  long v = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    v = v * 10 + (text[i] - '0');
+  }
+  if (text[0] == '-') v = -v;
+  if (v < -32768 || v > 32767) return std::nullopt;
+  return static_cast<int>(v);
+}
+
+}  // namespace
+
+void ToolbarCommands::Label(const std::string& label) {
+  Step([&] { program_.Player().TCallLabel("/", label); });
+}
+
+void ToolbarCommands::PopupByFrame(const char* onFirstFrame, const char* otherwise) {
+  // A frame that cannot be read counts as "not the first".
+  int frame = 0;
+  Step([&] { frame = ToInt16(program_.Player().TGetProperty("/", 4)).value_or(0); });
+  Step([&] { program_.Form1().PopupMenu(frame == 1 ? onFirstFrame : otherwise); });
+}
+
+void ToolbarCommands::Click(int /*firstValue*/, const std::string& key) {
+  if (key == "Index") {
+    Label("indexPage");
+  } else if (key == "Discuss") {
+    Label("discuss");
+  } else if (key == "mute") {
+    Label("soundOn");  // the pair is crossed
+  } else if (key == "soundOn") {
+    Label("mute");
+  } else if (key == "transfer") {
+    // nothing
+  } else if (key == "Help") {
+    Step([&] { program_.ShowHelp(); });
+  } else if (key == "regionLine" || key == "regionLine2") {
+    Label("regionLine");
+  } else if (key == "zoomOut") {
+    Label("singleZoomOut");
+  } else if (key == "zoomIn") {
+    Label("singleZoomIn");
+  } else if (key == "doublePage") {
+    Label("doublePage");
+    Step([&] { program_.ToolbarControl().ButtonVisible(5, false); });
+  } else if (key == "singlePage") {
+    Step([&] { program_.Form1().PopupMenu("singlePages"); });
+  } else if (key == "bookmark") {
+    PopupByFrame("Bookmark1", "Bookmark2");
+  } else if (key == "Note") {
+    PopupByFrame("Notes1", "Notes2");
+  } else if (key == "player") {
+    if (program_.isDownloadOpen == kFalse) Label("LoadingSound");
+  } else if (key == "Buy") {
+    Step([&] {
+      MessageBox box;
+      box.text = "這會開啟購買網頁，並且會關閉程式視窗";
+      box.caption = "購買電子書";
+      box.icon = Icon::Information;
+      box.buttons = Buttons::OK;
+      program_.system().desktop.MsgBox(box);
+    });
+    Step([&] { program_.Player().SetVariable("salepoint", "bindera"); });
+    Label("Buy");
+  }
+}
+
+void ToolbarCommands::Enable(int button, bool enabled) {
+  Toolbar& bar = program_.ToolbarControl();
+  bar.Button(button).SetProperty("Enabled", enabled);
+  bar.ButtonRefresh(button);
+  bar.Refresh();
+}
+
+void ToolbarCommands::Command(const std::string& keyword) {
+  Toolbar& bar = program_.ToolbarControl();
+  if (keyword == "mute") {
+    bar.ButtonVisible(9, true);
+    bar.ButtonVisible(10, false);
+  } else if (keyword == "soundOn") {
+    bar.ButtonVisible(9, false);
+    bar.ButtonVisible(10, true);
+  } else if (keyword == "withLine") {
+    bar.ButtonVisible(12, true);
+    bar.ButtonVisible(13, false);
+  } else if (keyword == "withoutLine") {
+    bar.ButtonVisible(12, false);
+    bar.ButtonVisible(13, true);
+  } else if (keyword == "noZoomOut") {
+    Enable(4, false);
+  } else if (keyword == "zoomOut") {
+    Enable(4, true);
+  } else if (keyword == "noZoomIn") {
+    Enable(3, false);
+  } else if (keyword == "zoomIn") {
+    Enable(3, true);
+  } else if (keyword == "noZoom") {
+    bar.ButtonVisible(3, false);
+    bar.ButtonVisible(4, false);
+    bar.ButtonVisible(5, true);
+    bar.ButtonVisible(6, false);
+  } else if (keyword == "withZoom") {
+    bar.ButtonVisible(3, true);
+    bar.ButtonVisible(4, true);
+    bar.ButtonVisible(5, false);
+    bar.ButtonVisible(6, true);
+  }
+}
+
+}  // namespace bridge
