@@ -1,0 +1,128 @@
+// The reader's controls on the real desktop (offscreen): toolbar buttons,
+// their shortcuts, and the right click on the book.
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <cstdlib>
+
+#include "book/embedded.h"
+#include "bridge/commands.h"
+#include "platform/posix/hive.h"
+#include "platform/posix/services.h"
+#include "platform/qt/qt_desktop.h"
+#include "shell/program.h"
+#include "shell/window_hook.h"
+#include "tests/support/support.h"
+
+using namespace components;
+using testing_support::TempDir;
+
+namespace {
+
+QApplication& App() {
+  static int argc = 1;
+  static char name[] = "qt_controls_test";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
+}
+
+class QtControls : public ::testing::Test {
+ protected:
+  QtControls() {
+    setenv("TEMP", (dir.path() + "/").c_str(), 1);
+    program.Start();
+    QCoreApplication::processEvents();
+    window = reinterpret_cast<QWidget*>(program.Form1().Handle());
+    window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+    player = window->findChild<QWidget*>("playerArea");
+    QTest::mouseClick(player, Qt::LeftButton, {}, QPoint(560, 300));  // opens the book
+    QTest::qWait(20);
+  }
+  ~QtControls() override { unsetenv("TEMP"); }
+  QToolButton* Button(const char* key) { return window->findChild<QToolButton*>(key); }
+  std::string Var(const char* name) { return program.Player().GetVariable(name); }
+
+  QApplication& app = App();
+  TempDir dir;
+  qtdesk::Desktop desktop;
+  posix::Hive hive{dir / "hive.sqlite"};
+  posix::FileSystem files;
+  posix::Environment environment{"reader", dir.path()};
+  posix::Resources resources{book::EmbeddedResources()};
+  posix::Connection connection;
+  qtdesk::WindowHooks hooks{desktop};
+  System system{desktop, hive, files, environment, resources, connection, hooks};
+  shell::Program program{system};
+  bridge::Bridge bridge{program};
+  QWidget* window = nullptr;
+  QWidget* player = nullptr;
+};
+
+}  // namespace
+
+TEST_F(QtControls, OpeningTheBookShowsTheToolbarAndItsButtonsDriveTheMovie) {
+  QWidget* bar = window->findChild<QWidget*>("asxToolbar1");
+  ASSERT_TRUE(bar);
+  EXPECT_TRUE(bar->isVisible());
+  EXPECT_EQ(Var("/utility/jump_number.display"), "3");
+  // The book said "noZoom": zoom hidden, single page offered.
+  EXPECT_FALSE(Button("zoomIn")->isVisible());
+  EXPECT_TRUE(Button("singlePage")->isVisible());
+  EXPECT_FALSE(Button("player")->isEnabled());
+  EXPECT_EQ(Button("Index")->toolTip().toStdString(), "目錄 (Ctrl+T)");
+
+  program.Player().TCallLabel("/", "indexPage");
+  QTest::mouseClick(player, Qt::LeftButton, {}, QPoint(560, 300));  // turn on
+  QTest::qWait(20);
+  EXPECT_EQ(Var("/utility/jump_number.display"), "5");
+  QTest::mouseClick(Button("Index"), Qt::LeftButton);
+  EXPECT_EQ(Var("/utility/jump_number.display"), "3");
+
+  // The mute pair, crossed: the shown button turns the sound on.
+  EXPECT_TRUE(Button("mute")->isVisible());
+  QTest::mouseClick(Button("mute"), Qt::LeftButton);
+  QTest::qWait(20);
+  EXPECT_EQ(Var("soundOn"), "1");
+  EXPECT_FALSE(Button("mute")->isVisible());
+  EXPECT_TRUE(Button("soundOn")->isVisible());
+}
+
+TEST_F(QtControls, ShortcutsActAsClicksOnlyOnButtonsThatCanBeClicked) {
+  QTest::keyClick(window, Qt::Key_M, Qt::ControlModifier);
+  QTest::qWait(20);
+  EXPECT_EQ(Var("soundOn"), "1");
+  QTest::keyClick(window, Qt::Key_M, Qt::ControlModifier);  // now the other button of the pair
+  QTest::qWait(20);
+  EXPECT_EQ(Var("soundOn"), "0");
+  QTest::keyClick(window, Qt::Key_2, Qt::ControlModifier);  // doublePage is hidden
+  QTest::qWait(20);
+  EXPECT_TRUE(Button("singlePage")->isVisible());
+  program.ToolbarControl().Visible(false);
+  QTest::keyClick(window, Qt::Key_M, Qt::ControlModifier);  // the whole bar hidden
+  QTest::qWait(20);
+  EXPECT_EQ(Var("soundOn"), "0");
+}
+
+TEST_F(QtControls, ARightClickOnTheBookPopsUpTheHostMenuAndNeverReachesThePlayer) {
+  EXPECT_EQ(shell::flashWnd, reinterpret_cast<HWND>(player));
+  std::vector<std::string> items;
+  QTimer::singleShot(50, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) return;
+    for (QAction* a : menu->actions()) items.push_back(a->text().toStdString());
+    menu->close();
+  });
+  std::string before = Var("/utility/jump_number.display");
+  QTest::mouseClick(player, Qt::RightButton, {}, QPoint(560, 300));
+  EXPECT_EQ(items, (std::vector<std::string>{"關於翻頁電子書", "關閉"}));
+  EXPECT_EQ(Var("/utility/jump_number.display"), before);
+  // Left clicks still reach it.
+  QTest::mouseClick(player, Qt::LeftButton, {}, QPoint(560, 300));
+  QTest::qWait(20);
+  EXPECT_NE(Var("/utility/jump_number.display"), before);
+}
