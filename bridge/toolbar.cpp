@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "components/desktop.h"
+#include "components/flags.h"
 
 namespace bridge {
 
@@ -21,21 +22,6 @@ void Step(Fn&& fn) {
   }
 }
 
-// A 16-bit whole number as the movie writes it; nullopt for anything else.
-std::optional<int> ToInt16(const std::string& text) {
-  if (text.empty() || text.size() > 6) return std::nullopt;
-  size_t i = text[0] == '-' ? 1 : 0;
-  if (i == text.size()) return std::nullopt;
-  long v = 0;
-  for (; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9') return std::nullopt;
-    v = v * 10 + (text[i] - '0');
-  }
-  if (text[0] == '-') v = -v;
-  if (v < -32768 || v > 32767) return std::nullopt;
-  return static_cast<int>(v);
-}
-
 }  // namespace
 
 void ToolbarCommands::Label(const std::string& label) {
@@ -45,7 +31,7 @@ void ToolbarCommands::Label(const std::string& label) {
 void ToolbarCommands::PopupByFrame(const char* onFirstFrame, const char* otherwise) {
   // A frame that cannot be read counts as "not the first".
   int frame = 0;
-  Step([&] { frame = ToInt16(program_.Player().TGetProperty("/", 4)).value_or(0); });
+  Step([&] { frame = ParseInt16(program_.Player().TGetProperty("/", 4)).value_or(0); });
   Step([&] { program_.Form1().PopupMenu(frame == 1 ? onFirstFrame : otherwise); });
 }
 

@@ -2,21 +2,11 @@
 
 #include <sstream>
 
+#include "components/flags.h"
+
 namespace player {
 
-std::optional<int> ParseNumber(const std::string& text) {
-  if (text.empty() || text.size() > 6) return std::nullopt;
-  size_t i = text[0] == '-' ? 1 : 0;
-  if (i == text.size()) return std::nullopt;
-  int v = 0;
-  for (; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9') return std::nullopt;
-    v = v * 10 + (text[i] - '0');
-  }
-  if (text[0] == '-') v = -v;
-  if (v < -32768 || v > 32767) return std::nullopt;
-  return v;
-}
+std::optional<int> ParseNumber(const std::string& text) { return components::ParseInt16(text); }
 
 namespace {
 std::vector<std::string> Split(const std::string& s, char sep, size_t parts) {

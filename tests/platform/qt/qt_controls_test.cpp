@@ -15,20 +15,14 @@
 #include "platform/qt/qt_desktop.h"
 #include "shell/program.h"
 #include "shell/window_hook.h"
+#include "tests/support/qt_app.h"
 #include "tests/support/support.h"
 
 using namespace components;
+using testing_support::App;
 using testing_support::TempDir;
 
 namespace {
-
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "qt_controls_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
 
 class QtControls : public ::testing::Test {
  protected:

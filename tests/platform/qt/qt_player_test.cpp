@@ -8,20 +8,14 @@
 
 #include "book/embedded.h"
 #include "platform/qt/qt_desktop.h"
+#include "tests/support/qt_app.h"
 #include "tests/support/support.h"
 
 namespace L = player::layout;
+using testing_support::App;
 using testing_support::TempDir;
 
 namespace {
-
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "qt_player_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
 
 class QtPlayer : public ::testing::Test {
  protected:

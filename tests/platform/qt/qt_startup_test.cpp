@@ -13,21 +13,15 @@
 #include "shell/book.h"
 #include "shell/program.h"
 #include "shell/settings_store.h"
+#include "tests/support/qt_app.h"
 #include "tests/support/support.h"
 
 using namespace components;
+using testing_support::App;
 using testing_support::ReadFile;
 using testing_support::TempDir;
 
 namespace {
-
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "qt_desktop_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
 
 // Presses a button of the next message box as soon as it is up.
 void AnswerNextBox(QMessageBox::StandardButton which, std::string* text, std::string* title) {
