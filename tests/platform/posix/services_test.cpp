@@ -130,3 +130,23 @@ TEST(PosixResources, FoundByTypeAndIdOnly) {
   EXPECT_THROW(r.LoadResData(102, "CUSTOM"), components::ComponentError);
   EXPECT_THROW(r.LoadResData(101, "custom2"), components::ComponentError);
 }
+
+TEST(PosixPlayerStorage, SavesWholeRecordsInAPrivateFolder) {
+  TempDir dir;
+  posix::PlayerStorage storage(dir / "data/reader/player");
+  EXPECT_EQ(storage.Load("K19990317045"), std::nullopt);
+  ASSERT_TRUE(storage.Save("K19990317045", "first"));
+  ASSERT_TRUE(storage.Save("K19990317045", "second, longer"));
+  EXPECT_EQ(storage.Load("K19990317045"), "second, longer");
+  EXPECT_EQ(ModeOf(dir / "data/reader/player"), 0700u);
+  // A save torn before its rename leaves only a stray file beside; the
+  // record stays whole and the next save still lands.
+  testing_support::WriteFile(dir / "data/reader/player/K19990317045.lists.new", "torn");
+  EXPECT_EQ(storage.Load("K19990317045"), "second, longer");
+  ASSERT_TRUE(storage.Save("K19990317045", "third"));
+  EXPECT_EQ(storage.Load("K19990317045"), "third");
+  // Names cannot reach outside the folder.
+  ASSERT_TRUE(storage.Save("../../escape", "x"));
+  EXPECT_NE(access((dir / "data/escape.lists").c_str(), F_OK), 0);
+  EXPECT_EQ(storage.Load("../../escape"), "x");
+}
