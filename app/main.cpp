@@ -11,7 +11,6 @@
 #include "shell/program.h"
 
 #ifdef READER_STARTUP_PROBE
-#include <QElapsedTimer>
 #include <chrono>
 #endif
 

@@ -45,6 +45,7 @@ std::vector<std::uint8_t> Jpeg(const QImage& image, int quality = 88) {
   buffer.open(QIODevice::WriteOnly);
   QImageWriter writer(&buffer, "jpg");
   writer.setQuality(quality);
+  writer.setOptimizedWrite(true);  // optimised Huffman tables: a smaller book to read at start
   if (!writer.write(image)) {
     std::cerr << "make_book: cannot encode a JPEG picture: " << writer.errorString().toStdString() << "\n";
     std::exit(1);
