@@ -72,6 +72,21 @@ void Player::Height(Twips height) {
 // ---- Toolbar ------------------------------------------------------------
 
 namespace {
+// The bar paints its own grey: asking for a palette at start-up would
+// resolve the application's palette and fonts before the first paint.
+class Bar : public QWidget {
+ public:
+  using QWidget::QWidget;
+  std::function<void()> onShow;
+
+ protected:
+  void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), QColor(192, 192, 192)); }
+  void showEvent(QShowEvent* e) override {
+    if (onShow) onShow();
+    QWidget::showEvent(e);
+  }
+};
+
 // The button object: its state is kept here, so it can be set before the
 // bar has built its buttons.
 class ButtonObject : public components::ToolbarButton {
@@ -96,33 +111,15 @@ class ButtonObject : public components::ToolbarButton {
 
 Toolbar::Toolbar(components::Desktop& desktop, QWidget* parent, const ControlDesign& design)
     : desktop_(desktop), design_(design.toolbar) {
-  auto* bar = new QWidget(parent);
+  auto* bar = new Bar(parent);
   bar->setObjectName(QString::fromStdString(design.name));
-  bar->setAutoFillBackground(true);
-  QPalette pal = bar->palette();
-  pal.setColor(QPalette::Window, QColor(192, 192, 192));
-  bar->setPalette(pal);
   for (const auto& b : design_.buttons) {
     buttonVisible_.push_back(b.visible);
     objects_.push_back(std::make_unique<ButtonObject>(b.enabled));
   }
   widget_ = bar;
+  bar->onShow = [this] { Build(); };
   Place(bar, design);
-  // One shortcut per key; it clicks whichever button with that key can be
-  // clicked now, and nothing while the bar or the buttons are hidden.
-  std::map<std::string, std::vector<int>> byKey;
-  for (size_t i = 0; i < design_.buttons.size(); ++i)
-    if (!design_.buttons[i].shortcut.empty())
-      byKey[design_.buttons[i].shortcut].push_back(static_cast<int>(i) + 1);
-  for (auto& [keys, numbers] : byKey) {
-    auto* shortcut = new QShortcut(QKeySequence(QString::fromStdString(keys)), parent);
-    shortcut->setContext(Qt::WindowShortcut);
-    QObject::connect(shortcut, &QShortcut::activated, bar, [this, numbers = numbers] {
-      for (int n : numbers)
-        if (Clickable(n)) return Clicked(n);
-    });
-  }
-  if (design.visible) Build();
 }
 
 bool Toolbar::Clickable(int button) const {
@@ -246,8 +243,9 @@ QIcon ToolbarIcon(const std::string& key) {
 
 }  // namespace
 
-// The buttons are made when the bar is first shown: laying them out needs
-// the fonts, which a hidden bar should not cost at start-up.
+// The buttons are made when the bar first appears on screen: laying them
+// out needs the fonts and the style, which a hidden bar should not cost at
+// start-up.
 void Toolbar::Build() {
   if (!widget_ || !buttons_.empty()) return;
   auto* layout = new QHBoxLayout(widget_);
@@ -273,6 +271,21 @@ void Toolbar::Build() {
     buttons_.emplace_back(button);
   }
   layout->addStretch();
+  // Shortcuts act only while the bar is shown, so they are made with it.
+  // One shortcut per key; it clicks whichever button with that key can be
+  // clicked now, and nothing while the bar or the buttons are hidden.
+  std::map<std::string, std::vector<int>> byKey;
+  for (size_t i = 0; i < design_.buttons.size(); ++i)
+    if (!design_.buttons[i].shortcut.empty())
+      byKey[design_.buttons[i].shortcut].push_back(static_cast<int>(i) + 1);
+  for (auto& [keys, numbers] : byKey) {
+    auto* shortcut = new QShortcut(QKeySequence(QString::fromStdString(keys)), widget_->parentWidget());
+    shortcut->setContext(Qt::WindowShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, widget_, [this, numbers = numbers] {
+      for (int n : numbers)
+        if (Clickable(n)) return Clicked(n);
+    });
+  }
 }
 
 Toolbar::~Toolbar() { delete widget_.data(); }
@@ -290,8 +303,7 @@ QToolButton* Toolbar::At(int button) {
 }
 
 void Toolbar::Visible(bool visible) {
-  if (visible) Build();
-  if (widget_) widget_->setVisible(visible);
+  if (widget_) widget_->setVisible(visible);  // built when first really shown
 }
 void Toolbar::Height(Twips height) {
   if (widget_) widget_->resize(widget_->width(), Px(height));
