@@ -48,14 +48,8 @@ void Win(shell::Program& program, const std::string& args) {
   if (args == "move") {
     // nothing
   } else if (args == "close") {
-    MessageBox box;
-    box.text = "確定要離開電子書嗎 ?";
-    box.caption = "離開電子書 ?";
-    box.buttons = Buttons::YesNo;
-    box.icon = Icon::Information;
-    box.defaultButton = 2;
     // At once: no window runs its closing steps, nothing is stored.
-    if (desktop.MsgBox(box) == Answer::Yes) desktop.End(0);
+    if (shell::AskToLeave(desktop, "離開電子書 ?")) desktop.End(0);
   } else if (args == "minimize") {
     program.Form1().SetState(WindowState::Minimized);
   } else if (args == "maximize") {

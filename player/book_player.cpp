@@ -71,6 +71,15 @@ void BookPlayer::Movie(const std::string& path) {
 void BookPlayer::SetVariable(const std::string& name, const std::string& value) { variables_[name] = value; }
 
 namespace {
+// Removes entry `index` (decimal text); later entries move down by one.
+template <typename T>
+bool EraseAt(std::vector<T>& list, const std::string& index) {
+  auto i = ParseNumber(index);
+  if (!i || *i < 0 || *i >= static_cast<int>(list.size())) return false;
+  list.erase(list.begin() + *i);
+  return true;
+}
+
 bool StartsWith(const std::string& s, const std::string& prefix) {
   return s.compare(0, prefix.size(), prefix) == 0;
 }
@@ -210,11 +219,7 @@ void BookPlayer::TCallLabel(const std::string& target, const std::string& label)
       SaveLists();
     }
   } else if (label == "deleteBookmark") {
-    auto i = ParseNumber(input("index"));
-    if (i && *i >= 0 && *i < static_cast<int>(bookmarks_.size())) {
-      bookmarks_.erase(bookmarks_.begin() + *i);
-      SaveLists();
-    }
+    if (EraseAt(bookmarks_, input("index"))) SaveLists();
   } else if (label == "deleteAllBookmark") {
     bookmarks_.clear();
     SaveLists();
@@ -227,11 +232,7 @@ void BookPlayer::TCallLabel(const std::string& target, const std::string& label)
       SaveLists();
     }
   } else if (label == "deleteNote") {
-    auto i = ParseNumber(input("index"));
-    if (i && *i >= 0 && *i < static_cast<int>(notes_.size())) {
-      notes_.erase(notes_.begin() + *i);
-      SaveLists();
-    }
+    if (EraseAt(notes_, input("index"))) SaveLists();
   } else if (label == "deleteAllNote") {
     notes_.clear();
     SaveLists();

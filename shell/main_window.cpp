@@ -201,14 +201,18 @@ void Program::Resize() {
   }
 }
 
-void Program::QueryUnload(bool& cancel) {
+bool AskToLeave(Desktop& desktop, const std::string& caption) {
   MessageBox box;
   box.text = "確定要離開電子書嗎 ?";
-  box.caption = "離開電子書";
+  box.caption = caption;
   box.buttons = Buttons::YesNo;
   box.icon = Icon::Information;
   box.defaultButton = 2;
-  if (system_.desktop.MsgBox(box) == Answer::Yes) {
+  return desktop.MsgBox(box) == Answer::Yes;
+}
+
+void Program::QueryUnload(bool& cancel) {
+  if (AskToLeave(system_.desktop, "離開電子書")) {
     std::string sound = Player().GetVariable("soundOn");
     lastRegValue = WriteRegValue(system_.registry, HKEY_LOCAL_MACHINE, BookKey(), "soundOn", sound);
     cancel = false;

@@ -75,6 +75,10 @@ class Program {
   ToolbarClickHandler toolbarClick_;
 };
 
+// "確定要離開電子書嗎 ?" with Yes and No, No the default; true on Yes. The
+// main window's close and the movie's own close ask it under their captions.
+bool AskToLeave(components::Desktop& desktop, const std::string& caption);
+
 // The designs of the shell's windows. Pictures and pages are found in
 // programFolder.
 components::WindowDesign MainWindowDesign();

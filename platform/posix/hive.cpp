@@ -1,12 +1,11 @@
 #include "platform/posix/hive.h"
 
-#include <pwd.h>
+#include "platform/posix/services.h"
+
 #include <sqlite3.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -20,19 +19,6 @@ std::string FoldAscii(std::string s) {
   for (char& c : s)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return s;
-}
-
-// mkdir -p, mode 0700 for what it creates.
-bool MakeFolders(const std::string& dir) {
-  if (dir.empty()) return true;
-  std::string partial;
-  for (size_t i = 0; i <= dir.size(); ++i) {
-    if (i == dir.size() || dir[i] == '/') {
-      if (!partial.empty() && mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    }
-    if (i < dir.size()) partial += dir[i];
-  }
-  return true;
 }
 
 class Statement {
@@ -117,19 +103,7 @@ Hive::~Hive() {
 }
 
 std::string Hive::DefaultPath(const std::string& programName) {
-  std::string base;
-  const char* xdg = std::getenv("XDG_DATA_HOME");
-  if (xdg && xdg[0] == '/') {
-    base = xdg;
-  } else {
-    const char* home = std::getenv("HOME");
-    if (!home || !*home) {
-      const passwd* pw = getpwuid(getuid());
-      home = pw ? pw->pw_dir : "/";
-    }
-    base = std::string(home) + "/.local/share";
-  }
-  return base + "/" + programName + "/HKEY_LOCAL_MACHINE.sqlite";
+  return DataHome() + "/" + programName + "/HKEY_LOCAL_MACHINE.sqlite";
 }
 
 bool Hive::Open() {

@@ -53,7 +53,6 @@ class Hive : public components::Registry {
   std::string path_;
   Access access_;
   sqlite3* db_ = nullptr;
-  bool tried_ = false;
   std::map<components::HKEY, std::string> handles_;
   components::HKEY nextHandle_ = 0x1000;
 };

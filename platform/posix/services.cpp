@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <ifaddrs.h>
 #include <net/if.h>
+#include <pwd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -168,16 +169,26 @@ std::vector<std::uint8_t> Resources::LoadResData(int id, const std::string& type
   throw ComponentError("resource " + type + " " + std::to_string(id) + " not found");
 }
 
-std::string PlayerStorage::DefaultFolder(const std::string& programName) {
-  std::string base;
-  if (const char* xdg = std::getenv("XDG_DATA_HOME"); Absolute(xdg)) {
-    base = xdg;
-  } else if (const char* home = std::getenv("HOME"); Absolute(home)) {
-    base = std::string(home) + "/.local/share";
-  } else {
-    base = "/tmp";
+std::string DataHome() {
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); Absolute(xdg)) return xdg;
+  const char* home = std::getenv("HOME");
+  if (!Absolute(home)) {
+    const passwd* pw = getpwuid(getuid());
+    home = pw ? pw->pw_dir : "/";
   }
-  return base + "/" + programName + "/player";
+  return std::string(home) + "/.local/share";
+}
+
+bool MakeFolders(const std::string& dir) {
+  for (size_t i = 1; i <= dir.size(); ++i) {
+    if (i != dir.size() && dir[i] != '/') continue;
+    if (mkdir(dir.substr(0, i).c_str(), 0700) != 0 && errno != EEXIST) return false;
+  }
+  return true;
+}
+
+std::string PlayerStorage::DefaultFolder(const std::string& programName) {
+  return DataHome() + "/" + programName + "/player";
 }
 
 std::string PlayerStorage::PathOf(const std::string& name) const {
@@ -200,10 +211,7 @@ std::optional<std::string> PlayerStorage::Load(const std::string& name) {
 }
 
 bool PlayerStorage::Save(const std::string& name, const std::string& bytes) {
-  std::string dir;
-  for (size_t i = 0; i <= folder_.size(); ++i) {
-    if (i == folder_.size() || (folder_[i] == '/' && i > 0)) mkdir(folder_.substr(0, i).c_str(), 0700);
-  }
+  MakeFolders(folder_);
   std::string path = PathOf(name), temp = path + ".new";
   ::unlink(temp.c_str());
   int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);

@@ -84,6 +84,11 @@ class PlayerStorage : public player::LocalStorage {
   std::string folder_;
 };
 
+// $XDG_DATA_HOME when it is an absolute path, else ~/.local/share.
+std::string DataHome();
+// mkdir -p; what it creates gets mode 0700. False when a part cannot be made.
+bool MakeFolders(const std::string& dir);
+
 // The folder that holds the running executable.
 std::string ExecutableFolder();
 

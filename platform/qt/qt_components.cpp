@@ -34,8 +34,6 @@ Player::Player(components::Desktop& desktop, player::LocalStorage* storage, QWid
                const ControlDesign& design)
     : book_(desktop, storage),
       widget_(new PlayerWidget(parent, book_)),
-      left_(design.left),
-      top_(design.top),
       width_(design.width),
       height_(design.height) {
   Place(widget_, design);

@@ -42,7 +42,7 @@ class Player : public components::MoviePlayer {
  private:
   player::BookPlayer book_;
   QPointer<PlayerWidget> widget_;
-  components::Twips left_, top_, width_, height_;
+  components::Twips width_, height_;
 };
 
 class ToolbarWidget;

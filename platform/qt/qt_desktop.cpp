@@ -58,7 +58,6 @@ class WindowWidget : public QWidget {
   void closeEvent(QCloseEvent* e) override {
     // The window model decides: it hides or destroys this widget itself.
     e->ignore();
-    QPointer<WindowWidget> self(this);
     w_.UserClose();
   }
   void resizeEvent(QResizeEvent* e) override {
