@@ -2,12 +2,16 @@
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
+#include <optional>
 
 #include "book/embedded.h"
 #include "bridge/commands.h"
+#include "components/errors.h"
 #include "platform/posix/hive.h"
 #include "platform/posix/services.h"
 #include "platform/qt/qt_desktop.h"
+#include "player/read_ahead.h"
+#include "shell/book.h"
 #include "shell/program.h"
 
 #ifdef READER_STARTUP_PROBE
@@ -15,16 +19,27 @@
 #endif
 
 int main(int argc, char** argv) {
+  // The one book this program carries starts reading while the desktop
+  // starts; the player takes it if the movie file it opens holds it.
+  posix::Resources resources(book::EmbeddedResources());
+  std::optional<player::ReadAhead> readAhead;
+  try {
+    readAhead.emplace(resources.LoadResData(shell::kMovieResourceId, shell::kMovieResourceType));
+  } catch (const components::ComponentError&) {
+    // No book inside: start-up says so at its own step.
+  }
+  // So is the settings hive.
+  posix::Hive hive(posix::Hive::DefaultPath("reader"));
+  hive.OpenAhead();
   QApplication app(argc, argv);
   QApplication::setApplicationName("reader");
 
   qtdesk::Desktop desktop;
   posix::PlayerStorage playerStorage(posix::PlayerStorage::DefaultFolder("reader"));
   desktop.SetPlayerStorage(&playerStorage);
-  posix::Hive hive(posix::Hive::DefaultPath("reader"));
+  if (readAhead) desktop.SetReadAhead(&*readAhead);
   posix::FileSystem files;
   posix::Environment environment("reader");
-  posix::Resources resources(book::EmbeddedResources());
   posix::Connection connection;
   qtdesk::WindowHooks hooks(desktop);
   components::System system{desktop, hive, files, environment, resources, connection, hooks};

@@ -40,6 +40,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   qtdesk::Desktop desktop;
+  desktop.StartFonts();
   while (!qtdesk::Desktop::FontsReady()) QCoreApplication::processEvents();
   const QSize size(1536, 1152);
   QImage frame(size, QImage::Format_RGB32);

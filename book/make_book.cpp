@@ -62,17 +62,19 @@ void Footer(QPainter& p, int number) {
 
 QImage RenderPage(const book::Book& b, int number) {
   const Page& page = b.pages[static_cast<size_t>(number - 1)];
-  QImage img(L::kPageImageWidth, L::kPageImageHeight, QImage::Format_RGB32);
+  // Laid out on the page's design space, drawn at the picture's size.
+  QImage img(L::kPagePictureWidth, L::kPagePictureHeight, QImage::Format_RGB32);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
   const int W = L::kPageImageWidth, H = L::kPageImageHeight;
+  p.scale(static_cast<double>(img.width()) / W, static_cast<double>(img.height()) / H);
 
   if (page.kind == Page::Cover || page.kind == Page::BackCover) {
     QLinearGradient g(0, 0, 0, H);
     g.setColorAt(0, QColor(0x1f, 0x4e, 0x79));
     g.setColorAt(1, QColor(0x12, 0x2c, 0x45));
-    p.fillRect(img.rect(), g);
+    p.fillRect(QRect(0, 0, W, H), g);
     p.setPen(QPen(QColor(0xe8, 0xd9, 0xa8), 4));
     p.drawRect(40, 40, W - 80, H - 80);
     if (page.kind == Page::Cover) {
@@ -109,7 +111,7 @@ QImage RenderPage(const book::Book& b, int number) {
     return img;
   }
 
-  p.fillRect(img.rect(), kPaper);
+  p.fillRect(QRect(0, 0, W, H), kPaper);
   if (page.kind == Page::Contents) {
     p.setPen(kAccent);
     p.setFont(Font(56, true));

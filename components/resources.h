@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
-#include <vector>
 
 namespace components {
 
@@ -10,8 +10,9 @@ namespace components {
 class Resources {
  public:
   virtual ~Resources() = default;
-  // Raises ComponentError when there is no such resource.
-  virtual std::vector<std::uint8_t> LoadResData(int id, const std::string& type) = 0;
+  // The resource's bytes, valid as long as these resources are: a resource
+  // is never copied to be read. Raises ComponentError when there is none.
+  virtual std::span<const std::uint8_t> LoadResData(int id, const std::string& type) = 0;
 };
 
 }  // namespace components

@@ -9,7 +9,11 @@ namespace L = layout;
 BookPlayer::BookPlayer(components::Desktop& desktop, LocalStorage* storage)
     : desktop_(desktop), storage_(storage) {}
 
-BookPlayer::~BookPlayer() { *alive_ = false; }
+BookPlayer::~BookPlayer() {
+  *alive_ = false;
+  // The reading thread touches nothing of ours, but must not outlive us.
+  if (loading_.valid()) loading_.wait();
+}
 
 void BookPlayer::ResetState() {
   variables_.clear();
@@ -36,39 +40,73 @@ void BookPlayer::ResetState() {
 }
 
 void BookPlayer::Movie(const std::string& path) {
+  Settle();
   ResetState();
   path_ = path;
+  // Read on a thread of its own, as a player streams a movie in: the host
+  // goes on with its start while the movie inflates. The thread gets only
+  // what it needs by value; what the host asks meanwhile waits or queues.
+  PictureReady ahead = firstPicture_ ? firstPicture_() : PictureReady();
+  loading_ = std::async(std::launch::async, [path, ahead = std::move(ahead), readAhead = readAhead_] {
+    return LoadMovie(path, readAhead, ahead);
+  });
+  // The event loop settles it at the latest.
+  std::weak_ptr<bool> alive = alive_;
+  desktop_.Post([this, alive] {
+    if (auto a = alive.lock(); a && *a) Settle();
+  });
+}
+
+void BookPlayer::Settle() {
+  if (!loading_.valid()) return;
+  std::future<SwfMovie> loading = std::move(loading_);
   try {
-    movie_ = LoadSwfFile(path);
-  } catch (const SwfError& e) {
+    movie_ = loading.get();
+  } catch (const std::exception& e) {
     // Shown in the player area instead of the book; the host goes on.
     error_ = e.what();
-    kind_ = Kind::None;
-    Changed();
-    return;
   }
-  book_ = ParseDescription(movie_->metadata);
-  if (book_.kind == "chapter") {
-    kind_ = Kind::Chapter;
-  } else if (book_.kind == "animation") {
-    kind_ = Kind::Animation;
-  } else if (book_.pages > 0) {
-    kind_ = Kind::Book;
-    if (movie_->pictures.size() < static_cast<size_t>(book_.pages))
-      error_ = "the book has " + std::to_string(book_.pages) + " pages but only " +
-               std::to_string(movie_->pictures.size()) + " pictures";
-    LoadLists();
-    // Once loaded, the book asks for its settings and sets the toolbar.
-    Send("dirov.getReg", "");
-    Send("dirov.Toolbar", "withoutLine");
-    Send("dirov.Toolbar", "noZoom");
-  } else {
-    kind_ = Kind::Other;
+  if (movie_) {
+    book_ = ParseDescription(movie_->metadata);
+    if (book_.kind == "chapter") {
+      kind_ = Kind::Chapter;
+    } else if (book_.kind == "animation") {
+      kind_ = Kind::Animation;
+    } else if (book_.pages > 0) {
+      kind_ = Kind::Book;
+      if (movie_->pictures.size() < static_cast<size_t>(book_.pages))
+        error_ = "the book has " + std::to_string(book_.pages) + " pages but only " +
+                 std::to_string(movie_->pictures.size()) + " pictures";
+      LoadLists();
+      // Once loaded, the book asks for its settings and sets the toolbar.
+      Send("dirov.getReg", "");
+      Send("dirov.Toolbar", "withoutLine");
+      Send("dirov.Toolbar", "noZoom");
+    } else {
+      kind_ = Kind::Other;
+    }
+  }
+  // What the host did while the movie was loading, in its order.
+  std::vector<HostCall> queued = std::move(queued_);
+  queued_.clear();
+  for (const HostCall& c : queued) {
+    if (c.label) {
+      TCallLabel(c.target, c.name);
+    } else {
+      SetVariable(c.name, c.value);
+    }
   }
   Changed();
 }
 
-void BookPlayer::SetVariable(const std::string& name, const std::string& value) { variables_[name] = value; }
+void BookPlayer::SetVariable(const std::string& name, const std::string& value) {
+  // Kept in order with the labels called meanwhile.
+  if (loading()) {
+    queued_.push_back({false, {}, name, value});
+    return;
+  }
+  variables_[name] = value;
+}
 
 namespace {
 // Removes entry `index` (decimal text); later entries move down by one.
@@ -86,6 +124,7 @@ bool StartsWith(const std::string& s, const std::string& prefix) {
 }  // namespace
 
 std::string BookPlayer::GetVariable(const std::string& name) {
+  Settle();
   if (kind_ == Kind::Book) {
     if (name == "/utility/jump_number.display") return std::to_string(display());
     if (name == "/utility/jump_number.totalPage") return std::to_string(pageCount());
@@ -124,6 +163,10 @@ int BookPlayer::Input(const char* name) const {
 }
 
 void BookPlayer::TCallLabel(const std::string& target, const std::string& label) {
+  if (loading()) {
+    queued_.push_back({true, target, label, {}});
+    return;
+  }
   if (target != "/") return;
   calledLabels_.push_back(label);
   if (kind_ == Kind::Chapter) {
@@ -249,6 +292,7 @@ void BookPlayer::TCallLabel(const std::string& target, const std::string& label)
 std::string BookPlayer::TGetProperty(const std::string& target, int index) {
   // Property 4 is the current frame: 1 the spread, 2 the single page.
   if (target != "/" || index != 4) return "";
+  Settle();
   if (!movie_) return "0";
   return kind_ == Kind::Book && view_ == View::Single ? "2" : "1";
 }
@@ -333,6 +377,7 @@ void BookPlayer::SetSound(bool on) {
 }
 
 void BookPlayer::NextPage() {
+  Settle();
   if (kind_ != Kind::Book) return;
   if (!opened_) {
     Open();
@@ -345,6 +390,7 @@ void BookPlayer::NextPage() {
 }
 
 void BookPlayer::PreviousPage() {
+  Settle();
   if (kind_ != Kind::Book || !opened_) return;
   if (view_ == View::Single) {
     if (single_ > 1) GoToPage(single_ - 1);
@@ -355,17 +401,20 @@ void BookPlayer::PreviousPage() {
 }
 
 void BookPlayer::FirstPage() {
+  Settle();
   if (kind_ != Kind::Book || !opened_) return;
   GoToPage(1);
 }
 
 void BookPlayer::LastPage() {
+  Settle();
   if (kind_ != Kind::Book) return;
   if (!opened_) Open();
   GoToPage(pageCount());
 }
 
 void BookPlayer::GoToPage(int page) {
+  Settle();
   if (kind_ != Kind::Book) return;
   page = std::clamp(page, 1, std::max(pageCount(), 1));
   if (view_ == View::Single) {
@@ -385,6 +434,7 @@ void BookPlayer::ClampPan() {
 }
 
 void BookPlayer::Pan(double dx, double dy) {
+  Settle();
   if (view_ != View::Single) return;
   panX_ += dx;
   panY_ += dy;
@@ -414,6 +464,7 @@ bool BookPlayer::ClickPage(const L::Rect& rect, int page, double x, double y) {
 }
 
 void BookPlayer::Click(double x, double y) {
+  Settle();
   if (kind_ == Kind::Chapter) {
     if (L::kChapterPlayButton.Contains(x, y)) PauseOrResume();
     if (L::kChapterAnimationButton.Contains(x, y)) ToggleAnimationButton();
@@ -481,6 +532,7 @@ void BookPlayer::EndNarration() {
 }
 
 void BookPlayer::PauseOrResume() {
+  Settle();
   if (kind_ != Kind::Chapter) return;
   if (!narrating_) {
     StartNarration();
@@ -495,6 +547,7 @@ void BookPlayer::PauseOrResume() {
 }
 
 void BookPlayer::ToggleAnimationButton() {
+  Settle();
   if (kind_ == Kind::Chapter) Send("toggleAnimation", "");
 }
 

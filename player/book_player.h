@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <future>
 #include <map>
 #include <memory>
 #include <optional>
@@ -11,6 +12,7 @@
 #include "components/movie_player.h"
 #include "player/description.h"
 #include "player/layout.h"
+#include "player/read_ahead.h"
 #include "player/storage.h"
 #include "player/swf.h"
 
@@ -96,6 +98,18 @@ class BookPlayer : public components::MoviePlayer {
   void PauseOrResume();
   void ToggleAnimationButton();
 
+  // A movie is read on a thread of its own. Until it is in, labels and
+  // variables the host sets queue, in order, and what needs the movie
+  // waits for it; Settle() waits now. The event loop settles it anyway.
+  bool loading() const { return loading_.valid(); }
+  void Settle();
+  // Asked on this thread when a movie starts loading, for what the reading
+  // thread hands the movie's first picture to (the drawing decodes it
+  // meanwhile); may give an empty function.
+  void OnFirstPicture(std::function<PictureReady()> f) { firstPicture_ = std::move(f); }
+  // Where a movie read ahead of time may be waiting (it must outlive this).
+  void UseReadAhead(ReadAhead* ahead) { readAhead_ = ahead; }
+
   void OnChanged(std::function<void()> f) { changed_ = std::move(f); }
   // Where the book opens a web page (the desktop's browser).
   void OnOpenUrl(std::function<void(const std::string&)> f) { openUrl_ = std::move(f); }
@@ -121,8 +135,17 @@ class BookPlayer : public components::MoviePlayer {
   bool ClickPage(const layout::Rect& rect, int page, double x, double y);
   int Input(const char* name) const;
 
+  struct HostCall {
+    bool label;  // TCallLabel(target, name), else SetVariable(name, value)
+    std::string target, name, value;
+  };
+
   components::Desktop& desktop_;
   LocalStorage* storage_;
+  std::future<SwfMovie> loading_;
+  std::vector<HostCall> queued_;
+  std::function<PictureReady()> firstPicture_;
+  ReadAhead* readAhead_ = nullptr;
   std::optional<SwfMovie> movie_;
   std::optional<SwfMovie> narrator_;
   BookDescription book_;

@@ -1,7 +1,7 @@
 #pragma once
 
 // Where things are on the book's stage (768 x 576 stage pixels, 20 twips
-// each) and on a page picture (768 x 1152). Shared by the book's build and
+// each) and on a page (a design space of 768 x 1152). Shared by the book's build and
 // the player, so what is drawn and what is hit agree.
 namespace player::layout {
 
@@ -12,6 +12,11 @@ struct Rect {
 
 inline constexpr double kStageWidth = 768, kStageHeight = 576;
 inline constexpr int kPageImageWidth = 768, kPageImageHeight = 1152;
+// The demo book's page pictures hold that design at twice the size a page
+// is drawn in the normal window at 96 DPI (327 x 490 pixels): the JPEG
+// decoder's half scale gives that size directly, with nothing to scale, and
+// a zoom to 200 % there still shows a picture pixel per screen pixel.
+inline constexpr int kPagePictureWidth = 654, kPagePictureHeight = 980;
 
 // The spread: two pages side by side below the band the toolbar covers.
 inline constexpr Rect kLeftPage{52, 44, 332, 498};

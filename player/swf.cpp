@@ -3,8 +3,20 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <new>
+
+#if __has_include(<sys/mman.h>)
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#define READER_HAVE_MMAP 1
+#else
+#define READER_HAVE_MMAP 0
+#endif
 
 namespace player {
 
@@ -16,46 +28,99 @@ std::uint32_t Le32(const std::uint8_t* p) {
 }
 std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
 
-// Appends to `out`, growing it as data really arrives, so a lying header
-// costs nothing.
-void Inflate(std::span<const std::uint8_t> in, std::size_t expected, std::vector<std::uint8_t>& out) {
-  const std::size_t base = out.size();
-  // Reserving what the input could plausibly give is safe: deflate expands
-  // at most about 1032 times.
-  out.reserve(base + std::min<std::size_t>(expected, std::max<std::size_t>(in.size() * 4, 1u << 20)));
-  z_stream zs;
-  std::memset(&zs, 0, sizeof zs);
-  if (inflateInit(&zs) != Z_OK) throw SwfError("zlib could not start");
-  zs.next_in = const_cast<Bytef*>(in.data());
-  zs.avail_in = static_cast<uInt>(in.size());
-  std::uint8_t chunk[64 * 1024];
-  int rc = Z_OK;
-  while (rc != Z_STREAM_END) {
-    zs.next_out = chunk;
-    zs.avail_out = sizeof chunk;
-    rc = inflate(&zs, Z_NO_FLUSH);
-    std::size_t got = sizeof chunk - zs.avail_out;
-    if (out.size() - base + got > expected) {
-      inflateEnd(&zs);
-      throw SwfError("compressed movie is longer than its header says");
-    }
-    out.insert(out.end(), chunk, chunk + got);
-    if (rc == Z_STREAM_END) break;
-    if (rc == Z_BUF_ERROR || (rc == Z_OK && zs.avail_in == 0 && got == 0)) {
-      inflateEnd(&zs);
-      throw SwfError("compressed movie is truncated (" + std::to_string(out.size() - base) + " of " +
-                     std::to_string(expected) + " bytes)");
-    }
-    if (rc != Z_OK) {
-      inflateEnd(&zs);
-      throw SwfError("compressed movie is damaged (zlib error " + std::to_string(rc) + ")");
+// Inflates into `out` after what it holds, growing it as data really
+// arrives, so a lying header costs nothing. Resumable: a caller may look at
+// what is in before asking for the rest.
+class Inflater {
+ public:
+  Inflater(std::span<const std::uint8_t> in, std::size_t expected, MovieBytes& out)
+      : out_(out), base_(out.size()), expected_(expected) {
+    // Deflate expands at most about 1032 times, so what the input could
+    // plausibly give is a safe first size.
+    room_ = std::min<std::size_t>(expected, std::max<std::size_t>(in.size() * 4, 1u << 20));
+    out_.resize(base_ + room_);
+    std::memset(&zs_, 0, sizeof zs_);
+    if (inflateInit(&zs_) != Z_OK) throw SwfError("zlib could not start");
+    zs_.next_in = const_cast<Bytef*>(in.data());
+    zs_.avail_in = static_cast<uInt>(in.size());
+  }
+  ~Inflater() { inflateEnd(&zs_); }
+  Inflater(const Inflater&) = delete;
+  Inflater& operator=(const Inflater&) = delete;
+
+  bool done() const { return ended_; }
+  // Bytes of the movie in so far, counted as in `out`.
+  std::size_t in() const { return base_ + got_; }
+
+  // Inflates until `upTo` bytes of `out` are in, or the stream ends.
+  void Fill(std::size_t upTo) {
+    while (!ended_ && in() < upTo) {
+      if (got_ == room_) {
+        if (room_ == expected_) {
+          Overrun();
+          break;
+        }
+        room_ = std::min(expected_, room_ * 2);
+        out_.resize(base_ + room_);
+      }
+      // Straight into the movie's own buffer: no second copy.
+      std::size_t want = std::min(room_, upTo - base_);
+      zs_.next_out = out_.data() + base_ + got_;
+      zs_.avail_out = static_cast<uInt>(want - got_);
+      int rc = inflate(&zs_, Z_NO_FLUSH);
+      got_ = want - zs_.avail_out;
+      if (rc == Z_STREAM_END) {
+        ended_ = true;
+      } else if (rc == Z_BUF_ERROR || (rc == Z_OK && zs_.avail_in == 0 && zs_.avail_out > 0)) {
+        Truncated();
+      } else if (rc != Z_OK) {
+        Fail("compressed movie is damaged (zlib error " + std::to_string(rc) + ")");
+      }
     }
   }
-  inflateEnd(&zs);
-  if (out.size() - base != expected)
-    throw SwfError("compressed movie is shorter than its header says (" + std::to_string(out.size() - base) +
-                   " of " + std::to_string(expected) + " bytes)");
-}
+
+  // The whole stream, exactly as long as the header said.
+  void Finish() {
+    Fill(base_ + expected_);
+    if (!ended_) Overrun();
+    out_.resize(base_ + got_);
+    if (got_ != expected_)
+      Fail("compressed movie is shorter than its header says (" + std::to_string(got_) + " of " +
+           std::to_string(expected_) + " bytes)");
+  }
+
+ private:
+  // All the header promised is in: the stream must end here.
+  void Overrun() {
+    std::uint8_t probe;
+    zs_.next_out = &probe;
+    zs_.avail_out = 1;
+    int rc = inflate(&zs_, Z_NO_FLUSH);
+    if (zs_.avail_out == 0) Fail("compressed movie is longer than its header says");
+    if (rc == Z_STREAM_END) {
+      ended_ = true;
+      return;
+    }
+    if (rc == Z_OK || rc == Z_BUF_ERROR) Truncated();
+    Fail("compressed movie is damaged (zlib error " + std::to_string(rc) + ")");
+  }
+  [[noreturn]] void Truncated() {
+    Fail("compressed movie is truncated (" + std::to_string(got_) + " of " + std::to_string(expected_) +
+         " bytes)");
+  }
+  [[noreturn]] void Fail(const std::string& why) {
+    out_.resize(base_);
+    throw SwfError(why);
+  }
+
+  MovieBytes& out_;
+  const std::size_t base_;
+  const std::size_t expected_;
+  std::size_t room_ = 0;
+  std::size_t got_ = 0;
+  bool ended_ = false;
+  z_stream zs_;
+};
 
 class BitReader {
  public:
@@ -115,12 +180,20 @@ SwfSound ParseSound(std::span<const std::uint8_t> b) {
 
 }  // namespace
 
-std::vector<std::uint8_t> SwfMovie::EncodedPicture(size_t i) const {
-  if (i >= pictures.size()) return {};
-  const Tag& t = *pictures[i];
-  std::span<const std::uint8_t> img = t.body.subspan(2);
-  if (t.code == kDefineBitsLossless || t.code == kDefineBitsLossless2) return {};
-  if (t.code == kDefineBitsJpeg3) {
+namespace {
+
+bool IsPicture(std::uint16_t code) {
+  return code == kDefineBits || code == kDefineBitsJpeg2 || code == kDefineBitsJpeg3 ||
+         code == kDefineBitsLossless || code == kDefineBitsLossless2;
+}
+
+// A picture tag's body (after its id) as an image decoder takes it.
+std::vector<std::uint8_t> Encoded(std::uint16_t code, std::span<const std::uint8_t> body,
+                                  std::span<const std::uint8_t> jpegTables) {
+  if (body.size() < 2) return {};
+  std::span<const std::uint8_t> img = body.subspan(2);
+  if (code == kDefineBitsLossless || code == kDefineBitsLossless2) return {};
+  if (code == kDefineBitsJpeg3) {
     if (img.size() < 4) return {};
     std::uint32_t alphaOffset = Le32(img.data());
     img = img.subspan(4);
@@ -133,8 +206,8 @@ std::vector<std::uint8_t> SwfMovie::EncodedPicture(size_t i) const {
   };
   img = strip(img);
   std::vector<std::uint8_t> out;
-  if (t.code == kDefineBits) {
-    std::span<const std::uint8_t> tables = strip(jpegTables_);
+  if (code == kDefineBits) {
+    std::span<const std::uint8_t> tables = strip(jpegTables);
     // The tables end with an end-of-image marker, the picture starts with a
     // start-of-image one: both go where the two meet.
     if (tables.size() >= 2 && tables[tables.size() - 2] == 0xFF && tables.back() == 0xD9)
@@ -144,6 +217,49 @@ std::vector<std::uint8_t> SwfMovie::EncodedPicture(size_t i) const {
   }
   out.insert(out.end(), img.begin(), img.end());
   return out;
+}
+
+// Where the tags begin, once enough of the header is in; 0 before.
+std::size_t TagsStart(std::span<const std::uint8_t> d) {
+  if (d.size() < 9) return 0;
+  int nbits = d[8] >> 3;
+  std::size_t pos = 8 + (5 + 4 * static_cast<std::size_t>(nbits) + 7) / 8 + 4;
+  return pos <= d.size() ? pos : 0;
+}
+
+// Looks through the tags that are wholly in `d` for the first picture.
+// Returns true once it is decided: found (and handed over) or there is none.
+bool OfferFirstPicture(std::span<const std::uint8_t> d, bool all, const PictureReady& ready) {
+  std::size_t pos = TagsStart(d);
+  if (pos == 0) return all;
+  std::span<const std::uint8_t> tables;
+  while (pos + 2 <= d.size()) {
+    std::uint16_t head = Le16(&d[pos]);
+    std::uint16_t code = head >> 6;
+    std::size_t len = head & 0x3f, at = pos + 2;
+    if (len == 0x3f) {
+      if (at + 4 > d.size()) return all;
+      len = Le32(&d[at]);
+      at += 4;
+    }
+    if (len > d.size() - at) return all;
+    std::span<const std::uint8_t> body = d.subspan(at, len);
+    if (code == kEnd) return true;
+    if (code == kJpegTables) tables = body;
+    if (IsPicture(code) && body.size() >= 2) {
+      ready(Encoded(code, body, tables));
+      return true;
+    }
+    pos = at + len;
+  }
+  return all;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> SwfMovie::EncodedPicture(size_t i) const {
+  if (i >= pictures.size()) return {};
+  return Encoded(pictures[i]->code, pictures[i]->body, jpegTables_);
 }
 
 std::optional<SwfMovie::Lossless> SwfMovie::LosslessPicture(size_t i) const {
@@ -203,7 +319,8 @@ const FrameLabel* SwfMovie::FindLabel(const std::string& name) const {
   return nullptr;
 }
 
-SwfMovie ParseSwf(std::span<const std::uint8_t> file, std::uint32_t maxBytes) {
+SwfMovie ParseSwf(std::span<const std::uint8_t> file, std::uint32_t maxBytes,
+                  const PictureReady& firstPicture) {
   if (file.size() < 8) throw SwfError("not a movie: the file is shorter than a movie header");
   SwfMovie m;
   std::memcpy(m.signature, file.data(), 3);
@@ -225,12 +342,24 @@ SwfMovie ParseSwf(std::span<const std::uint8_t> file, std::uint32_t maxBytes) {
 
   if (compressed) {
     m.data.assign(file.begin(), file.begin() + 8);
-    Inflate(file.subspan(8), m.declaredLength - 8, m.data);
+    Inflater inflater(file.subspan(8), m.declaredLength - 8, m.data);
+    if (firstPicture) {
+      // The first picture goes out as soon as it is in; the rest follows.
+      bool decided = false;
+      for (std::size_t step = 64 * 1024; !decided && !inflater.done() && inflater.in() < m.declaredLength;
+           step *= 2) {
+        inflater.Fill(std::min<std::size_t>(m.declaredLength, inflater.in() + step));
+        decided = OfferFirstPicture(std::span<const std::uint8_t>(m.data.data(), inflater.in()),
+                                    inflater.done() || inflater.in() >= m.declaredLength, firstPicture);
+      }
+    }
+    inflater.Finish();
   } else {
     if (file.size() < m.declaredLength)
       throw SwfError("movie is truncated (" + std::to_string(file.size()) + " of " +
                      std::to_string(m.declaredLength) + " bytes)");
     m.data.assign(file.begin(), file.begin() + m.declaredLength);
+    if (firstPicture) OfferFirstPicture(m.data, true, firstPicture);
   }
 
   std::span<const std::uint8_t> d(m.data);
@@ -291,26 +420,95 @@ SwfMovie ParseSwf(std::span<const std::uint8_t> file, std::uint32_t maxBytes) {
     }
   }
   for (const auto& t : m.tags)
-    if (t.code == kDefineBits || t.code == kDefineBitsJpeg2 || t.code == kDefineBitsJpeg3 ||
-        t.code == kDefineBitsLossless || t.code == kDefineBitsLossless2)
-      m.pictures.push_back(&t);
+    if (IsPicture(t.code)) m.pictures.push_back(&t);
   return m;
 }
 
-SwfMovie LoadSwfFile(const std::string& path, std::uint32_t maxBytes) {
+namespace {
+constexpr std::size_t kHugePage = 2u << 20;
+constexpr std::size_t kMapAtLeast = 1u << 20;
+std::size_t MappedLength(std::size_t n) { return (n + kHugePage - 1) / kHugePage * kHugePage; }
+}  // namespace
+
+void* AllocateMovieBytes(std::size_t n) {
+#if READER_HAVE_MMAP
+  if (n >= kMapAtLeast) {
+    // Aligned to the huge page: map one more and trim the ends.
+    std::size_t length = MappedLength(n);
+    void* m = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (m == MAP_FAILED) throw std::bad_alloc();
+    auto start = reinterpret_cast<std::uintptr_t>(m);
+    auto aligned = (start + kHugePage - 1) / kHugePage * kHugePage;
+    if (aligned > start) ::munmap(m, aligned - start);
+    if (std::uintptr_t end = start + length + kHugePage; end > aligned + length)
+      ::munmap(reinterpret_cast<void*>(aligned + length), end - aligned - length);
+#ifdef MADV_HUGEPAGE
+    ::madvise(reinterpret_cast<void*>(aligned), length, MADV_HUGEPAGE);
+#endif
+    return reinterpret_cast<void*>(aligned);
+  }
+#endif
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+
+void FreeMovieBytes(void* p, std::size_t n) noexcept {
+  if (!p) return;
+#if READER_HAVE_MMAP
+  if (n >= kMapAtLeast) {
+    ::munmap(p, MappedLength(n));
+    return;
+  }
+#endif
+  std::free(p);
+}
+
+FileBytes::FileBytes(const std::string& path, std::uint64_t maxBytes) {
+#if READER_HAVE_MMAP
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw SwfError("cannot open the movie file " + path);
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    throw SwfError("cannot read the movie file " + path);
+  }
+  if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+    ::close(fd);
+    throw SwfError("movie file is too large");
+  }
+  size_ = static_cast<std::size_t>(st.st_size);
+  if (size_ > 0) {
+    void* m = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
+    if (m != MAP_FAILED) map_ = static_cast<const std::uint8_t*>(m);
+  }
+  ::close(fd);
+  if (map_ || size_ == 0) return;
+#endif
   std::ifstream in(path, std::ios::binary);
   if (!in) throw SwfError("cannot open the movie file " + path);
   in.seekg(0, std::ios::end);
   std::streamoff size = in.tellg();
   in.seekg(0, std::ios::beg);
   if (size < 0) throw SwfError("cannot read the movie file " + path);
-  // A compressed file is never larger than its content plus a little.
-  if (static_cast<std::uint64_t>(size) > static_cast<std::uint64_t>(maxBytes) + 1024)
-    throw SwfError("movie file is too large");
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size))
+  if (static_cast<std::uint64_t>(size) > maxBytes) throw SwfError("movie file is too large");
+  copy_.resize(static_cast<std::size_t>(size));
+  if (size > 0 && !in.read(reinterpret_cast<char*>(copy_.data()), size))
     throw SwfError("cannot read the movie file " + path);
-  return ParseSwf(bytes, maxBytes);
+}
+
+FileBytes::~FileBytes() {
+#if READER_HAVE_MMAP
+  if (map_) ::munmap(const_cast<std::uint8_t*>(map_), size_);
+#endif
+}
+
+std::span<const std::uint8_t> FileBytes::bytes() const {
+  return map_ ? std::span<const std::uint8_t>(map_, size_) : std::span<const std::uint8_t>(copy_);
+}
+
+SwfMovie LoadSwfFile(const std::string& path, std::uint32_t maxBytes, const PictureReady& firstPicture) {
+  FileBytes file(path, MaxFileBytes(maxBytes));
+  return ParseSwf(file.bytes(), maxBytes, firstPicture);
 }
 
 const char* TagName(std::uint16_t code) {

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace player {
@@ -59,6 +61,42 @@ struct SwfSound {
   double Seconds() const { return rate ? static_cast<double>(samples.size()) / channels / rate : 0; }
 };
 
+// Memory for a whole movie. Large buffers come straight from the system,
+// on huge pages where it has them (one page fault where there would be
+// hundreds), and growing one leaves the new bytes unset: they are about to
+// be written.
+void* AllocateMovieBytes(std::size_t n);
+void FreeMovieBytes(void* p, std::size_t n) noexcept;
+
+template <typename T>
+struct MovieAllocator {
+  using value_type = T;
+  MovieAllocator() = default;
+  template <typename U>
+  MovieAllocator(const MovieAllocator<U>&) noexcept {}
+  T* allocate(std::size_t n) { return static_cast<T*>(AllocateMovieBytes(n * sizeof(T))); }
+  void deallocate(T* p, std::size_t n) noexcept { FreeMovieBytes(p, n * sizeof(T)); }
+  template <typename U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <typename U, typename... A>
+  void construct(U* p, A&&... a) {
+    ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
+  }
+  template <typename U>
+  bool operator==(const MovieAllocator<U>&) const noexcept {
+    return true;
+  }
+};
+using MovieBytes = std::vector<std::uint8_t, MovieAllocator<std::uint8_t>>;
+
+// Given the movie's first picture, encoded as EncodedPicture gives it, as
+// soon as it is in and before the rest is read: a drawing can decode it
+// while the movie goes on loading. Called at most once, on the reading
+// thread.
+using PictureReady = std::function<void(std::vector<std::uint8_t>)>;
+
 struct SwfMovie {
   // Tags and pictures point into `data`: a movie moves, it is never copied.
   SwfMovie() = default;
@@ -77,7 +115,7 @@ struct SwfMovie {
   std::vector<FrameLabel> labels;
   std::map<std::uint16_t, int> tagCounts;
   std::string metadata;
-  std::vector<std::uint8_t> data;  // the uncompressed movie
+  MovieBytes data;  // the uncompressed movie
   std::vector<Tag> tags;
   // The picture tags (DefineBits, DefineBitsJPEG2/3, DefineBitsLossless/2), in order.
   std::vector<const Tag*> pictures;
@@ -97,7 +135,7 @@ struct SwfMovie {
   std::optional<Lossless> LosslessPicture(size_t i) const;
 
  private:
-  friend SwfMovie ParseSwf(std::span<const std::uint8_t>, std::uint32_t);
+  friend SwfMovie ParseSwf(std::span<const std::uint8_t>, std::uint32_t, const PictureReady&);
   std::span<const std::uint8_t> jpegTables_;
 };
 
@@ -105,10 +143,34 @@ struct SwfMovie {
 // before anything is allocated.
 inline constexpr std::uint32_t kMaxMovieBytes = 256u * 1024 * 1024;
 
+// A movie file's bytes, mapped where the system can (nothing copied before
+// inflating), read otherwise. Raises SwfError, also for a file over
+// `maxBytes`.
+class FileBytes {
+ public:
+  FileBytes(const std::string& path, std::uint64_t maxBytes);
+  ~FileBytes();
+  FileBytes(const FileBytes&) = delete;
+  FileBytes& operator=(const FileBytes&) = delete;
+  std::span<const std::uint8_t> bytes() const;
+
+ private:
+  const std::uint8_t* map_ = nullptr;
+  std::size_t size_ = 0;
+  std::vector<std::uint8_t> copy_;
+};
+
+// A compressed movie file is never larger than its content plus a little.
+inline std::uint64_t MaxFileBytes(std::uint32_t maxBytes) {
+  return static_cast<std::uint64_t>(maxBytes) + 1024;
+}
+
 // Reads a whole movie from memory. Raises SwfError.
-SwfMovie ParseSwf(std::span<const std::uint8_t> file, std::uint32_t maxBytes = kMaxMovieBytes);
+SwfMovie ParseSwf(std::span<const std::uint8_t> file, std::uint32_t maxBytes = kMaxMovieBytes,
+                  const PictureReady& firstPicture = {});
 // Reads a movie file. Raises SwfError.
-SwfMovie LoadSwfFile(const std::string& path, std::uint32_t maxBytes = kMaxMovieBytes);
+SwfMovie LoadSwfFile(const std::string& path, std::uint32_t maxBytes = kMaxMovieBytes,
+                     const PictureReady& firstPicture = {});
 
 const char* TagName(std::uint16_t code);
 

@@ -1,3 +1,4 @@
+#include <span>
 #include <vector>
 
 #include "components/errors.h"
@@ -152,7 +153,7 @@ void Program::Load() {
   if (AtStep("檢查暫存電子書檔案", [&] { return tempMovieExists(); }))
     AtStep("刪除舊的暫存電子書檔案", [&] { system_.files.Kill(path); });
 
-  std::vector<std::uint8_t> movie = AtStep(
+  std::span<const std::uint8_t> movie = AtStep(
       "載入內嵌電子書", [&] { return system_.resources.LoadResData(kMovieResourceId, kMovieResourceType); });
 
   AtStep("寫入暫存電子書檔案", [&] {

@@ -521,7 +521,7 @@ std::optional<std::string> Environment::Environ(const std::string& name) {
   return it->second;
 }
 
-std::vector<std::uint8_t> Resources::LoadResData(int id, const std::string& type) {
+std::span<const std::uint8_t> Resources::LoadResData(int id, const std::string& type) {
   auto it = table.find({type, id});
   if (it == table.end()) throw ComponentError("resource " + type + " " + std::to_string(id) + " not found");
   return it->second;

@@ -280,7 +280,7 @@ class Environment : public components::Environment {
 
 class Resources : public components::Resources {
  public:
-  std::vector<std::uint8_t> LoadResData(int id, const std::string& type) override;
+  std::span<const std::uint8_t> LoadResData(int id, const std::string& type) override;
   std::map<std::pair<std::string, int>, std::vector<std::uint8_t>> table;
 };
 

@@ -99,7 +99,13 @@ std::string NormalizeKey(const std::string& path) {
 Hive::Hive(std::string path, Access access) : path_(std::move(path)), access_(access) {}
 
 Hive::~Hive() {
+  if (opening_.valid()) opening_.wait();
   if (db_) sqlite3_close(db_);
+}
+
+void Hive::OpenAhead() {
+  if (db_ || opening_.valid()) return;
+  opening_ = std::async(std::launch::async, [this] { return OpenNow(); });
 }
 
 std::string Hive::DefaultPath(const std::string& programName) {
@@ -107,6 +113,12 @@ std::string Hive::DefaultPath(const std::string& programName) {
 }
 
 bool Hive::Open() {
+  // Nothing else touches db_ while it opens ahead: the first call waits.
+  if (opening_.valid()) opening_.get();
+  return db_ || OpenNow();
+}
+
+bool Hive::OpenNow() {
   if (db_) return true;
   int flags = SQLITE_OPEN_FULLMUTEX;
   if (access_ == Access::ReadOnly) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <future>
 #include <map>
 #include <memory>
 #include <string>
@@ -30,7 +31,9 @@ class Hive : public components::Registry {
   static std::string DefaultPath(const std::string& programName);
 
   const std::string& path() const { return path_; }
-  bool IsOpen() const { return db_ != nullptr; }
+  // Starts opening the hive on a thread of its own (a program does while
+  // its desktop starts); the first call waits for it.
+  void OpenAhead();
 
   components::LONG RegOpenKeyA(components::HKEY root, const std::string& subKey,
                                components::HKEY* result) override;
@@ -46,6 +49,7 @@ class Hive : public components::Registry {
 
  private:
   bool Open();
+  bool OpenNow();
   bool ResolveKey(components::HKEY handle, std::string* path) const;
   components::HKEY NewHandle(std::string path);
   bool KeyExists(const std::string& path, bool* error);
@@ -53,6 +57,7 @@ class Hive : public components::Registry {
   std::string path_;
   Access access_;
   sqlite3* db_ = nullptr;
+  std::future<bool> opening_;
   std::map<components::HKEY, std::string> handles_;
   components::HKEY nextHandle_ = 0x1000;
 };

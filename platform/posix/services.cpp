@@ -163,9 +163,9 @@ std::unique_ptr<components::OutputFile> FileSystem::OpenForAppend(const std::str
   return std::make_unique<PosixOutputFile>(fd, path);
 }
 
-std::vector<std::uint8_t> Resources::LoadResData(int id, const std::string& type) {
+std::span<const std::uint8_t> Resources::LoadResData(int id, const std::string& type) {
   for (const auto& e : table_)
-    if (e.id == id && type == e.type) return std::vector<std::uint8_t>(e.data, e.data + e.size);
+    if (e.id == id && type == e.type) return {e.data, e.size};
   throw ComponentError("resource " + type + " " + std::to_string(id) + " not found");
 }
 

@@ -56,7 +56,7 @@ struct ResourceEntry {
 class Resources : public components::Resources {
  public:
   explicit Resources(std::span<const ResourceEntry> table) : table_(table) {}
-  std::vector<std::uint8_t> LoadResData(int id, const std::string& type) override;
+  std::span<const std::uint8_t> LoadResData(int id, const std::string& type) override;
 
  private:
   std::span<const ResourceEntry> table_;

@@ -4,7 +4,6 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
-#include <QNetworkReply>
 #include <QPainter>
 #include <QPixmap>
 #include <QProgressBar>
@@ -15,6 +14,7 @@
 #include <map>
 
 #include "components/errors.h"
+#include "platform/qt/modules.h"
 #include "platform/qt/qt_desktop.h"
 #include "platform/qt/qt_player.h"
 
@@ -30,13 +30,17 @@ void Place(QWidget* w, const ControlDesign& d) {
 
 // ---- Player -------------------------------------------------------------
 
-Player::Player(components::Desktop& desktop, player::LocalStorage* storage, QWidget* parent,
-               const ControlDesign& design)
+Player::Player(components::Desktop& desktop, player::LocalStorage* storage, player::ReadAhead* ahead,
+               QWidget* parent, const ControlDesign& design)
     : book_(desktop, storage),
       widget_(new PlayerWidget(parent, book_)),
       width_(design.width),
       height_(design.height) {
   Place(widget_, design);
+  if (ahead) {
+    book_.UseReadAhead(ahead);
+    widget_->ExpectCover(*ahead);
+  }
   book_.OnChanged([this] {
     if (widget_) widget_->PlayerChanged();
   });
@@ -332,7 +336,7 @@ void Toolbar::Clicked(int button) {
 Transfer::Transfer(components::Desktop& desktop) : desktop_(desktop) {}
 
 Transfer::~Transfer() {
-  if (reply_) reply_->abort();
+  if (backend_) backend_->Abort();
 }
 
 void Transfer::Execute(const std::string& url, const std::string& operation) {
@@ -340,31 +344,32 @@ void Transfer::Execute(const std::string& url, const std::string& operation) {
   QUrl target(QString::fromStdString(url));
   if (!target.isValid() || target.scheme() != "http") throw ComponentError("URL is malformed: " + url);
   std::string verb = operation.substr(0, operation.find(' '));
-  QNetworkRequest request(target);
-  if (!manager_) manager_ = std::make_unique<QNetworkAccessManager>();
+  if (verb != "HEAD" && verb != "GET") throw ComponentError("operation not supported: " + operation);
+  if (!backend_) {
+    using Create = TransferBackend* (*)();
+    auto create =
+        ResolveModule<Create>("libreader_transfer.so", READER_TRANSFER_MODULE, "reader_transfer_create");
+    if (!create) throw ComponentError("the HTTP module libreader_transfer.so is missing beside the program");
+    backend_.reset(create());
+  }
   body_.clear();
   read_ = 0;
-  if (verb == "HEAD") {
-    reply_ = manager_->head(request);
-  } else if (verb == "GET") {
-    reply_ = manager_->get(request);
-  } else {
-    throw ComponentError("operation not supported: " + operation);
-  }
   executing_ = true;
-  QNetworkReply* reply = reply_;
-  QObject::connect(reply, &QNetworkReply::metaDataChanged, this, [this] { Report(kConnected); });
-  QObject::connect(reply, &QNetworkReply::readyRead, this, [this, reply] { body_ += reply->readAll(); });
-  QObject::connect(reply, &QNetworkReply::finished, this, [this, reply] {
-    body_ += reply->readAll();
-    bool failed =
-        reply->error() != QNetworkReply::NoError && reply->error() != QNetworkReply::OperationCanceledError;
-    bool cancelled = reply->error() == QNetworkReply::OperationCanceledError;
+  const int generation = ++generation_;
+  TransferBackend::Events events;
+  events.headers = [this, generation] {
+    if (generation == generation_) Report(kConnected);
+  };
+  events.data = [this, generation](const QByteArray& bytes) {
+    if (generation == generation_) body_ += bytes;
+  };
+  events.finished = [this, generation](bool failed, bool cancelled) {
+    if (generation != generation_) return;
     executing_ = false;
-    reply->deleteLater();
     if (cancelled) return;
     Report(failed ? kError : kResponseCompleted);
-  });
+  };
+  backend_->Start(target, verb == "HEAD", std::move(events));
 }
 
 void Transfer::Report(int state) {
@@ -374,8 +379,8 @@ void Transfer::Report(int state) {
 bool Transfer::StillExecuting() { return executing_; }
 
 std::string Transfer::GetHeader(const std::string& name) {
-  if (!reply_) return "";
-  return reply_->rawHeader(QByteArray::fromStdString(name)).toStdString();
+  if (!backend_) return "";
+  return backend_->Header(QByteArray::fromStdString(name)).toStdString();
 }
 
 std::vector<std::uint8_t> Transfer::GetChunk(int size, int) {
@@ -386,7 +391,8 @@ std::vector<std::uint8_t> Transfer::GetChunk(int size, int) {
 }
 
 void Transfer::Cancel() {
-  if (reply_) reply_->abort();
+  ++generation_;
+  if (backend_) backend_->Abort();
   executing_ = false;
   read_ = body_.size();
 }

@@ -1,8 +1,10 @@
 #pragma once
 
-#include <QNetworkAccessManager>
+#include <QByteArray>
 #include <QPointer>
+#include <QUrl>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "components/desktop.h"
@@ -18,15 +20,14 @@
 class QProgressBar;
 class QTextBrowser;
 class QToolButton;
-class QNetworkReply;
 
 namespace qtdesk {
 
 // The player control: the stand-in player, drawn by a widget of its window.
 class Player : public components::MoviePlayer {
  public:
-  Player(components::Desktop& desktop, player::LocalStorage* storage, QWidget* parent,
-         const components::ControlDesign& design);
+  Player(components::Desktop& desktop, player::LocalStorage* storage, player::ReadAhead* ahead,
+         QWidget* parent, const components::ControlDesign& design);
   ~Player() override;
   void Movie(const std::string& path) override;
   void SetVariable(const std::string& name, const std::string& value) override;
@@ -76,7 +77,24 @@ class Toolbar : public components::Toolbar {
   std::vector<std::unique_ptr<components::ToolbarButton>> objects_;
 };
 
-// HTTP requests on QNetworkAccessManager, reported as the transfer control's states.
+// The HTTP side of the transfer control, in a module of its own
+// (libreader_transfer.so beside the program): Qt Network and the libraries
+// it pulls in would cost every start; they load at the first request.
+class TransferBackend {
+ public:
+  struct Events {
+    std::function<void()> headers;
+    std::function<void(const QByteArray&)> data;
+    std::function<void(bool failed, bool cancelled)> finished;
+  };
+  virtual ~TransferBackend() = default;
+  virtual void Start(const QUrl& url, bool head, Events events) = 0;
+  // Of the last reply; empty when absent.
+  virtual QByteArray Header(const QByteArray& name) const = 0;
+  virtual void Abort() = 0;
+};
+
+// HTTP requests, reported as the transfer control's states.
 class Transfer : public QObject, public components::Transfer {
  public:
   explicit Transfer(components::Desktop& desktop);
@@ -90,11 +108,12 @@ class Transfer : public QObject, public components::Transfer {
  private:
   void Report(int state);
   components::Desktop& desktop_;
-  std::unique_ptr<QNetworkAccessManager> manager_;  // made at the first request
-  QPointer<QNetworkReply> reply_;
+  std::unique_ptr<TransferBackend> backend_;  // loaded at the first request
   QByteArray body_;
   qsizetype read_ = 0;
   bool executing_ = false;
+  // Events of a request cancelled or replaced are dropped.
+  int generation_ = 0;
 };
 
 class ProgressBar : public components::ProgressBar {

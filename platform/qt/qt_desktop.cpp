@@ -207,7 +207,7 @@ class Peer : public WindowPeer {
   void ControlChanged(Control& c, Property p) override;
 
   std::unique_ptr<MoviePlayer> CreatePlayer(const ControlDesign& d) override {
-    return std::make_unique<Player>(d_, d_.playerStorage(), widget_, d);
+    return std::make_unique<Player>(d_, d_.playerStorage(), d_.readAhead(), widget_, d);
   }
   std::unique_ptr<components::Toolbar> CreateToolbar(const ControlDesign& d) override {
     return std::make_unique<Toolbar>(d_, widget_, d);
@@ -403,21 +403,51 @@ std::atomic<bool> g_fontsReady{false};
 
 bool Desktop::FontsReady() { return g_fontsReady.load(); }
 
+namespace {
+// Sees the first paint of any widget go by.
+class FirstPaint : public QObject {
+ public:
+  explicit FirstPaint(std::function<void()> after) : after_(std::move(after)) {}
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint && after_) {
+      // After this paint is done, not inside it.
+      QTimer::singleShot(0, qApp, std::move(after_));
+      after_ = nullptr;
+    }
+    return false;
+  }
+
+ private:
+  std::function<void()> after_;
+};
+}  // namespace
+
 Desktop::Desktop() {
   QApplication::setQuitOnLastWindowClosed(false);
   if (!g_fontsReady) {
-    fonts_ = std::thread([] {
-      QFontDatabase::families();  // thread-safe; fills the database once
-      g_fontsReady = true;
-      QMetaObject::invokeMethod(
-          qApp,
-          [] {
-            for (QWidget* w : QApplication::allWidgets())
-              if (w->property("needsFonts").toBool()) w->update();
-          },
-          Qt::QueuedConnection);
+    // Nothing in the first frame is text: the fonts are read, on a thread of
+    // their own, once it is up, so they never hold it back.
+    firstPaint_ = std::make_unique<FirstPaint>([this] {
+      qApp->removeEventFilter(firstPaint_.get());
+      StartFonts();
     });
+    qApp->installEventFilter(firstPaint_.get());
   }
+}
+
+void Desktop::StartFonts() {
+  if (g_fontsReady || fonts_.joinable()) return;
+  fonts_ = std::thread([] {
+    QFontDatabase::families();  // thread-safe; fills the database once
+    g_fontsReady = true;
+    QMetaObject::invokeMethod(
+        qApp,
+        [] {
+          for (QWidget* w : QApplication::allWidgets())
+            if (w->property("needsFonts").toBool()) w->update();
+        },
+        Qt::QueuedConnection);
+  });
 }
 
 Desktop::~Desktop() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <set>
 #include <thread>
 
@@ -19,9 +20,11 @@ components::Twips FromPx(int pixels);
 
 class WindowWidget;
 }  // namespace qtdesk
+class QObject;
 namespace player {
 class LocalStorage;
-}
+class ReadAhead;
+}  // namespace player
 namespace qtdesk {
 
 // The real desktop on Qt Widgets.
@@ -47,15 +50,22 @@ class Desktop : public components::Desktop {
   // part of a first paint, so it runs beside the start-up; what needs text
   // draws it once they are in.
   static bool FontsReady();
+  // Reads the fonts now, on their thread, rather than after the first paint.
+  void StartFonts();
 
   // Where players keep their lists; none: they keep nothing.
   void SetPlayerStorage(player::LocalStorage* storage) { storage_ = storage; }
   player::LocalStorage* playerStorage() const { return storage_; }
+  // A movie the program read ahead, for the players made here to take.
+  void SetReadAhead(player::ReadAhead* ahead) { readAhead_ = ahead; }
+  player::ReadAhead* readAhead() const { return readAhead_; }
 
  private:
   std::set<QWidget*> widgets_;
   std::thread fonts_;
+  std::unique_ptr<QObject> firstPaint_;
   player::LocalStorage* storage_ = nullptr;
+  player::ReadAhead* readAhead_ = nullptr;
 };
 
 // Window handles are the widgets; the player widget answers its own class name.

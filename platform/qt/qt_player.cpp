@@ -1,16 +1,17 @@
 #include "platform/qt/qt_player.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
-#include <QImageReader>
 #include <QKeyEvent>
-#include <QLibrary>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
+#include <future>
+#include <mutex>
 
+#include "platform/qt/jpeg_decode.h"
+#include "platform/qt/modules.h"
 #include "platform/qt/qt_desktop.h"
 
 namespace qtdesk {
@@ -20,6 +21,43 @@ using player::BookPlayer;
 
 // ---- PageCache ----------------------------------------------------------
 
+struct PageCache::Ahead {
+  struct Picture {
+    std::vector<std::uint8_t> bytes;
+    QSize size;
+    std::shared_future<QImage> image;
+  };
+  void Offer(std::vector<std::uint8_t> bytes, QSize size);
+  std::mutex mutex;
+  std::list<Picture> pictures;  // newest first, a few at most
+};
+
+PageCache::PageCache(qsizetype maxBytes) : maxBytes_(maxBytes), ahead_(std::make_shared<Ahead>()) {}
+PageCache::~PageCache() = default;
+
+QImage DecodePage(const std::vector<std::uint8_t>& bytes, QSize size) {
+  // Decoding straight at the drawn size lets the JPEG decoder skip the
+  // detail it would throw away.
+  QImage decoded = DecodeJpeg(bytes, size);
+  if (decoded.isNull() && !bytes.empty()) {
+    // Not a JPEG (a movie may carry PNG or GIF here) or a damaged one.
+    decoded.loadFromData(bytes.data(), static_cast<int>(bytes.size()));
+  }
+  if (decoded.isNull()) {
+    // A page that cannot be decoded is shown as such, not skipped.
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(QColor(0xee, 0xe8, 0xe0));
+    QPainter p(&image);
+    p.setPen(QPen(QColor(0xb0, 0x40, 0x40), 3));
+    p.drawLine(0, 0, size.width(), size.height());
+    p.drawLine(size.width(), 0, 0, size.height());
+    return image;
+  }
+  // Exactly the drawn size, so that drawing it is a copy.
+  if (decoded.size() != size) decoded = decoded.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  return decoded.convertToFormat(QImage::Format_RGB32);
+}
+
 const QImage& PageCache::Get(const BookPlayer& book, int page, QSize size) {
   for (auto it = entries_.begin(); it != entries_.end(); ++it) {
     if (it->page == page && it->size == size) {
@@ -28,40 +66,51 @@ const QImage& PageCache::Get(const BookPlayer& book, int page, QSize size) {
     }
   }
   std::vector<std::uint8_t> bytes = book.PagePicture(page);
-  QImage decoded;
-  if (!bytes.empty()) {
-    // Decoding straight at the drawn size lets the JPEG decoder skip the
-    // detail it would throw away.
-    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<qsizetype>(bytes.size()));
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    reader.setScaledSize(size);
-    decoded = reader.read();
+  std::shared_future<QImage> ahead;
+  {
+    std::lock_guard lock(ahead_->mutex);
+    for (auto it = ahead_->pictures.begin(); it != ahead_->pictures.end(); ++it) {
+      if (it->size == size && it->bytes == bytes) {
+        ahead = it->image;
+        ahead_->pictures.erase(it);
+        break;
+      }
+    }
   }
-  QImage image;
-  if (decoded.isNull()) {
-    // A page that cannot be decoded is shown as such, not skipped.
-    image = QImage(size, QImage::Format_RGB32);
-    image.fill(QColor(0xee, 0xe8, 0xe0));
-    QPainter p(&image);
-    p.setPen(QPen(QColor(0xb0, 0x40, 0x40), 3));
-    p.drawLine(0, 0, size.width(), size.height());
-    p.drawLine(size.width(), 0, 0, size.height());
-  } else {
-    if (decoded.size() != size)
-      decoded = decoded.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    image = decoded.convertToFormat(QImage::Format_RGB32);
-  }
-  entries_.push_front({page, size, image});
+  return Insert(page, size, ahead.valid() ? ahead.get() : DecodePage(bytes, size));
+}
+
+const QImage& PageCache::Insert(int page, QSize size, QImage image) {
   bytes_ += image.sizeInBytes();
+  entries_.push_front({page, size, std::move(image)});
   // Keep what was used last, within the bound (always at least the spread).
   while (bytes_ > maxBytes_ && entries_.size() > 3) {
     bytes_ -= entries_.back().image.sizeInBytes();
     entries_.pop_back();
   }
   return entries_.front().image;
+}
+
+void PageCache::Ahead::Offer(std::vector<std::uint8_t> bytes, QSize size) {
+  if (bytes.empty()) return;
+  std::lock_guard lock(mutex);
+  for (const auto& p : pictures)
+    if (p.size == size && p.bytes == bytes) return;  // on its way already
+  std::shared_future<QImage> image =
+      std::async(std::launch::async, [bytes, size] { return DecodePage(bytes, size); }).share();
+  pictures.push_front({std::move(bytes), size, std::move(image)});
+  // Ahead of drawing means a page or two, never a stock of them.
+  if (pictures.size() > 4) pictures.pop_back();
+}
+
+void PageCache::Expect(std::vector<std::uint8_t> bytes, QSize size) { ahead_->Offer(std::move(bytes), size); }
+
+player::PictureReady PageCache::ExpectFirst(QSize size) {
+  // The cache may be gone when the reading thread gets there.
+  std::weak_ptr<Ahead> ahead = ahead_;
+  return [ahead, size](std::vector<std::uint8_t> bytes) {
+    if (auto alive = ahead.lock()) alive->Offer(std::move(bytes), size);
+  };
 }
 
 void PageCache::Clear() {
@@ -78,14 +127,8 @@ void SoundOut::Play(const player::SwfSound& sound, bool loop) {
   if (!backend_ && !tried_) {
     tried_ = true;
     using Create = SoundBackend* (*)();
-    for (const QString& path : {QCoreApplication::applicationDirPath() + "/libreader_sound.so",
-                                QStringLiteral(READER_SOUND_MODULE)}) {
-      QLibrary module(path);
-      if (auto create = reinterpret_cast<Create>(module.resolve("reader_sound_create"))) {
-        backend_.reset(create());
-        break;
-      }
-    }
+    if (auto create = ResolveModule<Create>("libreader_sound.so", READER_SOUND_MODULE, "reader_sound_create"))
+      backend_.reset(create());
   }
   // Without the module or an audio device the book goes on silently.
   if (backend_) backend_->Play(sound, loop);
@@ -113,9 +156,26 @@ PlayerWidget::PlayerWidget(QWidget* parent, BookPlayer& player)
     if (!turn_.active && !player_.animationRunning() && !player_.narrating()) frameTimer_.stop();
     update();
   });
+  // A book opens on its cover: while the movie loads, the cover decodes
+  // beside it at the size it will be drawn now.
+  player_.OnFirstPicture([this] {
+    // A new movie: nothing drawn of the old one is wanted again.
+    cache_.Clear();
+    return cache_.ExpectFirst(PagePixels(L::kRightPage, StageRect().width() / L::kStageWidth));
+  });
 }
 
-PlayerWidget::~PlayerWidget() = default;
+PlayerWidget::~PlayerWidget() { player_.OnFirstPicture(nullptr); }
+
+void PlayerWidget::ExpectCover(player::ReadAhead& ahead) {
+  cache_.Expect(ahead.FirstPicture(), PagePixels(L::kRightPage, StageRect().width() / L::kStageWidth));
+}
+
+QSize PlayerWidget::PagePixels(const L::Rect& r, double scale) const {
+  double dpr = devicePixelRatioF();
+  return QSize(std::max(1, static_cast<int>(std::lround(r.w * scale * dpr))),
+               std::max(1, static_cast<int>(std::lround(r.h * scale * dpr))));
+}
 
 QRectF PlayerWidget::StageRect() const {
   double sw = L::kStageWidth, sh = L::kStageHeight;
@@ -188,6 +248,9 @@ void PlayerWidget::resizeEvent(QResizeEvent* e) {
 }
 
 void PlayerWidget::Render(QPainter& p) {
+  player_.Settle();
+  // Page pictures drawn narrowed or at another size are filtered.
+  p.setRenderHint(QPainter::SmoothPixmapTransform);
   p.fillRect(rect(), QColor(0x30, 0x2e, 0x2a));
   QRectF stage = StageRect();
   if (!player_.movie()) {
@@ -221,10 +284,17 @@ void PlayerWidget::Render(QPainter& p) {
 
 void PlayerWidget::DrawPage(QPainter& p, const L::Rect& r, int page, double scale) {
   if (page <= 0) return;
-  double dpr = devicePixelRatioF();
-  QSize size(std::max(1, static_cast<int>(std::lround(r.w * scale * dpr))),
-             std::max(1, static_cast<int>(std::lround(r.h * scale * dpr))));
+  const QSize size = PagePixels(r, scale);
   const QImage& img = cache_.Get(player_, page, size);
+  // Pixel for pixel where it can be: a scaled draw filters every pixel.
+  if (img.size() == size && devicePixelRatioF() == 1.0 && p.transform().type() <= QTransform::TxScale) {
+    QRectF at = p.transform().mapRect(R(r));
+    p.save();
+    p.resetTransform();
+    p.drawImage(QPointF(std::round(at.x()), std::round(at.y())), img);
+    p.restore();
+    return;
+  }
   p.drawImage(R(r), img);
 }
 
@@ -382,18 +452,13 @@ void PlayerWidget::DrawBook(QPainter& p, double scale) {
     if (t < 0.5) {
       double w = leaving.w * (1 - 2 * t);
       L::Rect r{fwd ? spine : spine - w, leaving.y, w, leaving.h};
-      if (w > 0.5)
-        p.drawImage(R(r), cache_.Get(player_, leavingPage,
-                                     QSize(static_cast<int>(leaving.w * scale),
-                                           static_cast<int>(leaving.h * scale))));
+      if (w > 0.5) p.drawImage(R(r), cache_.Get(player_, leavingPage, PagePixels(leaving, scale)));
       p.fillRect(R(r), QColor(0, 0, 0, static_cast<int>(80 * 2 * t)));
     } else {
       double w = arriving.w * (2 * t - 1);
       L::Rect r{fwd ? spine - w : spine, arriving.y, w, arriving.h};
       if (w > 0.5 && arrivingPage > 0)
-        p.drawImage(R(r), cache_.Get(player_, arrivingPage,
-                                     QSize(static_cast<int>(arriving.w * scale),
-                                           static_cast<int>(arriving.h * scale))));
+        p.drawImage(R(r), cache_.Get(player_, arrivingPage, PagePixels(arriving, scale)));
       p.fillRect(R(r), QColor(0, 0, 0, static_cast<int>(80 * (2 - 2 * t))));
     }
   }
@@ -454,6 +519,7 @@ void PlayerWidget::DrawChapter(QPainter& p, double) {
 }
 
 void PlayerWidget::mousePressEvent(QMouseEvent* e) {
+  player_.Settle();
   if (e->button() != Qt::LeftButton) return QWidget::mousePressEvent(e);
   setFocus();
   pressAt_ = e->position();
@@ -461,6 +527,7 @@ void PlayerWidget::mousePressEvent(QMouseEvent* e) {
 }
 
 void PlayerWidget::mouseMoveEvent(QMouseEvent* e) {
+  player_.Settle();
   if (!(e->buttons() & Qt::LeftButton)) return;
   QPointF d = e->position() - pressAt_;
   if (!dragged_ && std::hypot(d.x(), d.y()) < 4) return;
@@ -471,6 +538,7 @@ void PlayerWidget::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void PlayerWidget::mouseReleaseEvent(QMouseEvent* e) {
+  player_.Settle();
   if (e->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(e);
   if (!dragged_) {
     QPointF s = ToStage(e->position());
@@ -479,6 +547,7 @@ void PlayerWidget::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void PlayerWidget::keyPressEvent(QKeyEvent* e) {
+  player_.Settle();
   switch (e->key()) {
     case Qt::Key_Right:
     case Qt::Key_PageDown: player_.NextPage(); break;

@@ -14,10 +14,18 @@ namespace qtdesk {
 // Decoded page pictures at the size they are drawn, within a memory bound.
 class PageCache {
  public:
-  explicit PageCache(qsizetype maxBytes) : maxBytes_(maxBytes) {}
+  explicit PageCache(qsizetype maxBytes);
+  ~PageCache();
   // The page scaled to `size` (device pixels); a placeholder when the
   // picture cannot be decoded.
   const QImage& Get(const player::BookPlayer& book, int page, QSize size);
+  // Starts decoding a picture for drawing at `size`, on a thread of its
+  // own; a later Get of a page with exactly these bytes at this size takes
+  // it. Safe on any thread.
+  void Expect(std::vector<std::uint8_t> bytes, QSize size);
+  // What hands a movie's first picture to Expect at `size`, from the
+  // thread that reads the movie.
+  player::PictureReady ExpectFirst(QSize size);
   qsizetype bytes() const { return bytes_; }
   void Clear();
 
@@ -27,10 +35,18 @@ class PageCache {
     QSize size;
     QImage image;
   };
+  struct Ahead;
+  const QImage& Insert(int page, QSize size, QImage image);
   std::list<Entry> entries_;  // most recent first
   qsizetype bytes_ = 0;
   qsizetype maxBytes_;
+  std::shared_ptr<Ahead> ahead_;  // shared with the threads that offer pictures
 };
+
+// A page picture decoded for drawing at `size`: the decoder's nearest
+// larger scale, or exactly `size` when that is far off; a placeholder when
+// it cannot be decoded. Safe on any thread.
+QImage DecodePage(const std::vector<std::uint8_t>& bytes, QSize size);
 
 // The sound output, in a module of its own (libreader_sound.so beside the
 // program): the audio libraries it needs are many, and loading them is
@@ -64,6 +80,11 @@ class PlayerWidget : public QWidget {
 
   // The stage's place in the widget: the whole movie shown, aspect kept.
   QRectF StageRect() const;
+  // The device pixels a page rectangle of the stage takes.
+  QSize PagePixels(const player::layout::Rect& r, double scale) const;
+  // Decodes the cover of the book read ahead at the size it will be drawn
+  // now, while the movie loads.
+  void ExpectCover(player::ReadAhead& ahead);
   QPointF ToStage(QPointF widgetPoint) const;
   // Called when the player changed: starts a page turn, sound, animation.
   void PlayerChanged();

@@ -272,6 +272,7 @@ TEST(ChapterMovie, NarratesThenTellsTheHostItEnded) {
   std::vector<std::string> got;
   p.OnFSCommand([&](const std::string& c, const std::string& a) { got.push_back(c + " " + a); });
   p.Movie(dir / "c.zov");
+  desktop.Pump();  // the event loop takes the movie in
   EXPECT_EQ(p.kind(), BookPlayer::Kind::Chapter);
   ASSERT_TRUE(p.sound());
   EXPECT_DOUBLE_EQ(p.sound()->Seconds(), 2.0);
@@ -302,6 +303,7 @@ TEST(BookPlayerFiles, AnUnreadableMovieIsAMessageNotACrash) {
   BookPlayer p(desktop, nullptr);
   testing_support::WriteFile(dir / "bad.swf", "CWS\x07garbage");
   p.Movie(dir / "bad.swf");
+  desktop.Pump();
   EXPECT_FALSE(p.movie());
   EXPECT_FALSE(p.error().empty());
   EXPECT_EQ(p.TGetProperty("/", 4), "0");

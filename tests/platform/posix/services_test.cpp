@@ -126,7 +126,8 @@ TEST(PosixResources, FoundByTypeAndIdOnly) {
   static const std::uint8_t data[] = {9, 8, 7};
   const posix::ResourceEntry table[] = {{"CUSTOM", 101, 0x0404, data, 3}};
   posix::Resources r(table);
-  EXPECT_EQ(r.LoadResData(101, "CUSTOM"), (std::vector<std::uint8_t>{9, 8, 7}));
+  auto bytes = r.LoadResData(101, "CUSTOM");
+  EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), (std::vector<std::uint8_t>{9, 8, 7}));
   EXPECT_THROW(r.LoadResData(102, "CUSTOM"), components::ComponentError);
   EXPECT_THROW(r.LoadResData(101, "custom2"), components::ComponentError);
 }
