@@ -9,6 +9,7 @@
 #include "components/errors.h"
 #include "platform/posix/hive.h"
 #include "platform/posix/services.h"
+#include "platform/qt/picture_store.h"
 #include "platform/qt/qt_desktop.h"
 #include "player/read_ahead.h"
 #include "shell/book.h"
@@ -38,6 +39,8 @@ int main(int argc, char** argv) {
   posix::PlayerStorage playerStorage(posix::PlayerStorage::DefaultFolder("reader"));
   desktop.SetPlayerStorage(&playerStorage);
   if (readAhead) desktop.SetReadAhead(&*readAhead);
+  qtdesk::PictureStore pictures(posix::CacheHome() + "/reader/pictures");
+  desktop.SetPictureStore(&pictures);
   posix::FileSystem files;
   posix::Environment environment("reader");
   posix::Connection connection;

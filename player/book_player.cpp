@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "player/background.h"
+
 namespace player {
 
 namespace L = layout;
@@ -47,14 +49,33 @@ void BookPlayer::Movie(const std::string& path) {
   // goes on with its start while the movie inflates. The thread gets only
   // what it needs by value; what the host asks meanwhile waits or queues.
   PictureReady ahead = firstPicture_ ? firstPicture_() : PictureReady();
-  loading_ = std::async(std::launch::async, [path, ahead = std::move(ahead), readAhead = readAhead_] {
-    return LoadMovie(path, readAhead, ahead);
-  });
+  if (std::optional<SwfMovie> movie = TakeReadAhead(path)) {
+    if (ahead && !movie->pictures.empty()) ahead(movie->EncodedPicture(0));
+    std::promise<SwfMovie> in;
+    in.set_value(std::move(*movie));
+    loading_ = in.get_future();
+  } else {
+    loading_ = std::async(std::launch::async, [path, ahead = std::move(ahead)] {
+      WorkInBackground();
+      return LoadSwfFile(path, kMaxMovieBytes, ahead);
+    });
+  }
   // The event loop settles it at the latest.
   std::weak_ptr<bool> alive = alive_;
   desktop_.Post([this, alive] {
     if (auto a = alive.lock(); a && *a) Settle();
   });
+}
+
+std::optional<SwfMovie> BookPlayer::TakeReadAhead(const std::string& path) {
+  if (!readAhead_) return std::nullopt;
+  try {
+    // Mapping and comparing the file costs less than a thread.
+    FileBytes file(path, MaxFileBytes(kMaxMovieBytes));
+    return readAhead_->Take(file.bytes());
+  } catch (const SwfError&) {
+    return std::nullopt;  // reading it on the thread says what is wrong
+  }
 }
 
 void BookPlayer::Settle() {

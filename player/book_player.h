@@ -124,6 +124,8 @@ class BookPlayer : public components::MoviePlayer {
     if (changed_) changed_();
   }
   void ResetState();
+  // The movie read ahead, when the file at `path` holds exactly it.
+  std::optional<SwfMovie> TakeReadAhead(const std::string& path);
   void LoadLists();
   void SaveLists();
   void SetSound(bool on);

@@ -1,11 +1,15 @@
 #include "player/read_ahead.h"
 
 #include <algorithm>
+#include <cstring>
+
+#include "player/background.h"
 
 namespace player {
 
 ReadAhead::ReadAhead(std::span<const std::uint8_t> bytes) : bytes_(bytes) {
   movie_ = std::async(std::launch::async, [this] {
+    WorkInBackground();
     auto decided = [this](std::vector<std::uint8_t> picture) {
       std::lock_guard lock(mutex_);
       picture_ = std::move(picture);
@@ -21,7 +25,9 @@ ReadAhead::ReadAhead(std::span<const std::uint8_t> bytes) : bytes_(bytes) {
         self->pictureIn_.notify_all();
       }
     } decide{this};
-    return ParseSwf(bytes_, kMaxMovieBytes, decided);
+    // The program's own bytes: a file is compared with them byte for byte
+    // before it takes this movie, so their checksum adds nothing.
+    return ParseSwf(bytes_, kMaxMovieBytes, decided, false);
   });
 }
 
@@ -44,17 +50,6 @@ std::optional<SwfMovie> ReadAhead::Take(std::span<const std::uint8_t> file) {
     taken_ = true;
   }
   return movie_.get();
-}
-
-SwfMovie LoadMovie(const std::string& path, ReadAhead* ahead, const PictureReady& firstPicture) {
-  FileBytes file(path, MaxFileBytes(kMaxMovieBytes));
-  if (ahead) {
-    if (auto movie = ahead->Take(file.bytes())) {
-      if (firstPicture && !movie->pictures.empty()) firstPicture(movie->EncodedPicture(0));
-      return std::move(*movie);
-    }
-  }
-  return ParseSwf(file.bytes(), kMaxMovieBytes, firstPicture);
 }
 
 }  // namespace player

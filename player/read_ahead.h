@@ -43,8 +43,4 @@ class ReadAhead {
   std::future<SwfMovie> movie_;
 };
 
-// Reads the movie file at `path`, or takes it from `ahead` when the file
-// holds what was read there. Raises SwfError.
-SwfMovie LoadMovie(const std::string& path, ReadAhead* ahead, const PictureReady& firstPicture = {});
-
 }  // namespace player

@@ -33,7 +33,7 @@ std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[
 // what is in before asking for the rest.
 class Inflater {
  public:
-  Inflater(std::span<const std::uint8_t> in, std::size_t expected, MovieBytes& out)
+  Inflater(std::span<const std::uint8_t> in, std::size_t expected, MovieBytes& out, bool checksum)
       : out_(out), base_(out.size()), expected_(expected) {
     // Deflate expands at most about 1032 times, so what the input could
     // plausibly give is a safe first size.
@@ -41,6 +41,7 @@ class Inflater {
     out_.resize(base_ + room_);
     std::memset(&zs_, 0, sizeof zs_);
     if (inflateInit(&zs_) != Z_OK) throw SwfError("zlib could not start");
+    if (!checksum) inflateValidate(&zs_, 0);
     zs_.next_in = const_cast<Bytef*>(in.data());
     zs_.avail_in = static_cast<uInt>(in.size());
   }
@@ -320,7 +321,7 @@ const FrameLabel* SwfMovie::FindLabel(const std::string& name) const {
 }
 
 SwfMovie ParseSwf(std::span<const std::uint8_t> file, std::uint32_t maxBytes,
-                  const PictureReady& firstPicture) {
+                  const PictureReady& firstPicture, bool checksum) {
   if (file.size() < 8) throw SwfError("not a movie: the file is shorter than a movie header");
   SwfMovie m;
   std::memcpy(m.signature, file.data(), 3);
@@ -342,7 +343,7 @@ SwfMovie ParseSwf(std::span<const std::uint8_t> file, std::uint32_t maxBytes,
 
   if (compressed) {
     m.data.assign(file.begin(), file.begin() + 8);
-    Inflater inflater(file.subspan(8), m.declaredLength - 8, m.data);
+    Inflater inflater(file.subspan(8), m.declaredLength - 8, m.data, checksum);
     if (firstPicture) {
       // The first picture goes out as soon as it is in; the rest follows.
       bool decided = false;

@@ -135,7 +135,7 @@ struct SwfMovie {
   std::optional<Lossless> LosslessPicture(size_t i) const;
 
  private:
-  friend SwfMovie ParseSwf(std::span<const std::uint8_t>, std::uint32_t, const PictureReady&);
+  friend SwfMovie ParseSwf(std::span<const std::uint8_t>, std::uint32_t, const PictureReady&, bool);
   std::span<const std::uint8_t> jpegTables_;
 };
 
@@ -165,9 +165,11 @@ inline std::uint64_t MaxFileBytes(std::uint32_t maxBytes) {
   return static_cast<std::uint64_t>(maxBytes) + 1024;
 }
 
-// Reads a whole movie from memory. Raises SwfError.
+// Reads a whole movie from memory. Raises SwfError. `checksum` false skips
+// the compressed stream's checksum, for bytes the program itself carries;
+// everything else is checked as always.
 SwfMovie ParseSwf(std::span<const std::uint8_t> file, std::uint32_t maxBytes = kMaxMovieBytes,
-                  const PictureReady& firstPicture = {});
+                  const PictureReady& firstPicture = {}, bool checksum = true);
 // Reads a movie file. Raises SwfError.
 SwfMovie LoadSwfFile(const std::string& path, std::uint32_t maxBytes = kMaxMovieBytes,
                      const PictureReady& firstPicture = {});

@@ -93,17 +93,10 @@ std::optional<std::string> Environment::UserTemp() {
     std::string dir = std::string(run) + "/" + programName_;
     if (PrivateFolder(dir)) return dir + "/";
   }
-  std::string cache;
-  if (const char* c = std::getenv("XDG_CACHE_HOME"); Absolute(c)) {
-    cache = c;
-  } else if (const char* home = std::getenv("HOME"); Absolute(home)) {
-    cache = std::string(home) + "/.cache";
-  }
-  if (!cache.empty()) {
-    mkdir(cache.c_str(), 0700);
-    std::string dir = cache + "/" + programName_;
-    if (PrivateFolder(dir)) return dir + "/";
-  }
+  std::string cache = CacheHome();
+  mkdir(cache.c_str(), 0700);
+  std::string dir = cache + "/" + programName_;
+  if (PrivateFolder(dir)) return dir + "/";
   return std::nullopt;
 }
 
@@ -169,15 +162,21 @@ std::span<const std::uint8_t> Resources::LoadResData(int id, const std::string& 
   throw ComponentError("resource " + type + " " + std::to_string(id) + " not found");
 }
 
-std::string DataHome() {
-  if (const char* xdg = std::getenv("XDG_DATA_HOME"); Absolute(xdg)) return xdg;
+namespace {
+// $`variable` when it is an absolute path, else `fallback` in the home folder.
+std::string XdgFolder(const char* variable, const char* fallback) {
+  if (const char* xdg = std::getenv(variable); Absolute(xdg)) return xdg;
   const char* home = std::getenv("HOME");
   if (!Absolute(home)) {
     const passwd* pw = getpwuid(getuid());
     home = pw ? pw->pw_dir : "/";
   }
-  return std::string(home) + "/.local/share";
+  return std::string(home) + "/" + fallback;
 }
+}  // namespace
+
+std::string DataHome() { return XdgFolder("XDG_DATA_HOME", ".local/share"); }
+std::string CacheHome() { return XdgFolder("XDG_CACHE_HOME", ".cache"); }
 
 bool MakeFolders(const std::string& dir) {
   for (size_t i = 1; i <= dir.size(); ++i) {

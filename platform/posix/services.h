@@ -86,6 +86,8 @@ class PlayerStorage : public player::LocalStorage {
 
 // $XDG_DATA_HOME when it is an absolute path, else ~/.local/share.
 std::string DataHome();
+// $XDG_CACHE_HOME when it is an absolute path, else ~/.cache.
+std::string CacheHome();
 // mkdir -p; what it creates gets mode 0700. False when a part cannot be made.
 bool MakeFolders(const std::string& dir);
 

@@ -31,12 +31,13 @@ void Place(QWidget* w, const ControlDesign& d) {
 // ---- Player -------------------------------------------------------------
 
 Player::Player(components::Desktop& desktop, player::LocalStorage* storage, player::ReadAhead* ahead,
-               QWidget* parent, const ControlDesign& design)
+               const PictureStore* store, QWidget* parent, const ControlDesign& design)
     : book_(desktop, storage),
       widget_(new PlayerWidget(parent, book_)),
       width_(design.width),
       height_(design.height) {
   Place(widget_, design);
+  widget_->cache().UseStore(store);
   if (ahead) {
     book_.UseReadAhead(ahead);
     widget_->ExpectCover(*ahead);

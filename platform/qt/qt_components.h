@@ -27,7 +27,7 @@ namespace qtdesk {
 class Player : public components::MoviePlayer {
  public:
   Player(components::Desktop& desktop, player::LocalStorage* storage, player::ReadAhead* ahead,
-         QWidget* parent, const components::ControlDesign& design);
+         const PictureStore* store, QWidget* parent, const components::ControlDesign& design);
   ~Player() override;
   void Movie(const std::string& path) override;
   void SetVariable(const std::string& name, const std::string& value) override;

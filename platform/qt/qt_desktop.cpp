@@ -25,6 +25,7 @@
 
 #include "components/errors.h"
 #include "platform/qt/qt_components.h"
+#include "player/background.h"
 
 namespace qtdesk {
 
@@ -207,7 +208,7 @@ class Peer : public WindowPeer {
   void ControlChanged(Control& c, Property p) override;
 
   std::unique_ptr<MoviePlayer> CreatePlayer(const ControlDesign& d) override {
-    return std::make_unique<Player>(d_, d_.playerStorage(), d_.readAhead(), widget_, d);
+    return std::make_unique<Player>(d_, d_.playerStorage(), d_.readAhead(), d_.pictureStore(), widget_, d);
   }
   std::unique_ptr<components::Toolbar> CreateToolbar(const ControlDesign& d) override {
     return std::make_unique<Toolbar>(d_, widget_, d);
@@ -438,6 +439,7 @@ Desktop::Desktop() {
 void Desktop::StartFonts() {
   if (g_fontsReady || fonts_.joinable()) return;
   fonts_ = std::thread([] {
+    player::WorkInBackground();
     QFontDatabase::families();  // thread-safe; fills the database once
     g_fontsReady = true;
     QMetaObject::invokeMethod(

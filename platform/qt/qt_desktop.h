@@ -19,6 +19,7 @@ int Px(components::Twips twips);
 components::Twips FromPx(int pixels);
 
 class WindowWidget;
+class PictureStore;
 }  // namespace qtdesk
 class QObject;
 namespace player {
@@ -59,6 +60,9 @@ class Desktop : public components::Desktop {
   // A movie the program read ahead, for the players made here to take.
   void SetReadAhead(player::ReadAhead* ahead) { readAhead_ = ahead; }
   player::ReadAhead* readAhead() const { return readAhead_; }
+  // Where the players made here keep pictures decoded ahead between starts.
+  void SetPictureStore(const PictureStore* store) { pictureStore_ = store; }
+  const PictureStore* pictureStore() const { return pictureStore_; }
 
  private:
   std::set<QWidget*> widgets_;
@@ -66,6 +70,7 @@ class Desktop : public components::Desktop {
   std::unique_ptr<QObject> firstPaint_;
   player::LocalStorage* storage_ = nullptr;
   player::ReadAhead* readAhead_ = nullptr;
+  const PictureStore* pictureStore_ = nullptr;
 };
 
 // Window handles are the widgets; the player widget answers its own class name.

@@ -13,6 +13,7 @@
 #include "platform/qt/jpeg_decode.h"
 #include "platform/qt/modules.h"
 #include "platform/qt/qt_desktop.h"
+#include "player/background.h"
 
 namespace qtdesk {
 
@@ -29,6 +30,7 @@ struct PageCache::Ahead {
   };
   void Offer(std::vector<std::uint8_t> bytes, QSize size);
   std::mutex mutex;
+  const PictureStore* store = nullptr;
   std::list<Picture> pictures;  // newest first, a few at most
 };
 
@@ -96,14 +98,27 @@ void PageCache::Ahead::Offer(std::vector<std::uint8_t> bytes, QSize size) {
   std::lock_guard lock(mutex);
   for (const auto& p : pictures)
     if (p.size == size && p.bytes == bytes) return;  // on its way already
-  std::shared_future<QImage> image =
-      std::async(std::launch::async, [bytes, size] { return DecodePage(bytes, size); }).share();
+  std::shared_future<QImage> image = std::async(std::launch::async, [bytes, size, store = store] {
+                                       player::WorkInBackground();
+                                       // Read back when an earlier start kept it; kept for the next one.
+                                       if (store)
+                                         if (std::optional<QImage> kept = store->Load(bytes, size))
+                                           return *kept;
+                                       QImage image = DecodePage(bytes, size);
+                                       if (store) store->Save(bytes, image);
+                                       return image;
+                                     }).share();
   pictures.push_front({std::move(bytes), size, std::move(image)});
   // Ahead of drawing means a page or two, never a stock of them.
   if (pictures.size() > 4) pictures.pop_back();
 }
 
 void PageCache::Expect(std::vector<std::uint8_t> bytes, QSize size) { ahead_->Offer(std::move(bytes), size); }
+
+void PageCache::UseStore(const PictureStore* store) {
+  std::lock_guard lock(ahead_->mutex);
+  ahead_->store = store;
+}
 
 player::PictureReady PageCache::ExpectFirst(QSize size) {
   // The cache may be gone when the reading thread gets there.
@@ -408,11 +423,33 @@ void PlayerWidget::DrawNarrator(QPainter& p, double scale) {
   p.drawEllipse(r.adjusted(-1, -1, 1, 1));
 }
 
+namespace {
+const QColor kStageColor(0x4a, 0x46, 0x40);
+
+// The shadow of an opaque page on the stage, offset by `d`: black at
+// `alpha` over the stage's colour, worked out here (the strips lie on the
+// plain stage) so that drawing it is a plain fill, on whole device pixels
+// (a fractional fill goes through the rasterizer).
+void DropShadow(QPainter& p, const QRectF& page, double d, int alpha) {
+  auto dim = [alpha](int c) { return c * (255 - alpha) / 255; };
+  QColor shade(dim(kStageColor.red()), dim(kStageColor.green()), dim(kStageColor.blue()));
+  const QTransform t = p.transform();
+  auto pixels = [&](const QRectF& r) { return t.mapRect(r).toAlignedRect(); };
+  QRect right = pixels(QRectF(page.right(), page.top() + d, d, page.height()));
+  QRect below = pixels(QRectF(page.left() + d, page.bottom(), page.width() - d, d));
+  p.save();
+  p.resetTransform();
+  p.fillRect(right, shade);
+  p.fillRect(below, shade);
+  p.restore();
+}
+}  // namespace
+
 void PlayerWidget::DrawBook(QPainter& p, double scale) {
-  p.fillRect(QRectF(0, 0, L::kStageWidth, L::kStageHeight), QColor(0x4a, 0x46, 0x40));
+  p.fillRect(QRectF(0, 0, L::kStageWidth, L::kStageHeight), kStageColor);
   if (!player_.opened()) {
     // The closed book: its cover on the right, with a shadow.
-    p.fillRect(R(L::kRightPage).translated(6, 6), QColor(0, 0, 0, 70));
+    DropShadow(p, R(L::kRightPage), 6, 70);
     DrawPage(p, L::kRightPage, 1, scale);
     DrawWindowButtons(p);
     return;
@@ -421,7 +458,7 @@ void PlayerWidget::DrawBook(QPainter& p, double scale) {
     L::Rect r = player_.SingleRect();
     p.save();
     p.setClipRect(QRectF(0, 40, L::kStageWidth, L::kStageHeight - 40 - 34));
-    p.fillRect(R(r).translated(5, 5), QColor(0, 0, 0, 60));
+    DropShadow(p, R(r), 5, 60);
     DrawPage(p, r, player_.display(), scale);
     DrawPageExtras(p, r, player_.display());
     p.restore();
@@ -431,7 +468,7 @@ void PlayerWidget::DrawBook(QPainter& p, double scale) {
   }
 
   QRectF both = R(L::kLeftPage).united(R(L::kRightPage));
-  p.fillRect(both.translated(6, 6), QColor(0, 0, 0, 70));
+  DropShadow(p, both, 6, 70);
   double t = turn_.active
                  ? std::clamp(turnOverride_ >= 0 ? turnOverride_ : turn_.clock.elapsed() / 320.0, 0.0, 1.0)
                  : 1.0;

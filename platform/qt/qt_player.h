@@ -7,6 +7,7 @@
 #include <list>
 #include <memory>
 
+#include "platform/qt/picture_store.h"
 #include "player/book_player.h"
 
 namespace qtdesk {
@@ -26,6 +27,9 @@ class PageCache {
   // What hands a movie's first picture to Expect at `size`, from the
   // thread that reads the movie.
   player::PictureReady ExpectFirst(QSize size);
+  // Where pictures decoded ahead are kept between starts (it must outlive
+  // this cache); none by default.
+  void UseStore(const PictureStore* store);
   qsizetype bytes() const { return bytes_; }
   void Clear();
 
