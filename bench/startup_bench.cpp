@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: startup_bench READER_PROBE BARE_WINDOW [RUNS]\n");
     return 2;
   }
-  int runs = argc > 3 ? std::atoi(argv[3]) : 15;
+  int runs = argc > 3 ? std::atoi(argv[3]) : 61;
   char scratch[] = "/tmp/reader-bench-XXXXXX";
   if (!mkdtemp(scratch)) return 1;
   // One of each first, so neither pays for cold caches.

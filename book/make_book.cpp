@@ -236,13 +236,14 @@ int main(int argc, char** argv) {
   swf.Metadata(book::Describe(b));
   for (int n = 1; n <= static_cast<int>(b.pages.size()); ++n)
     swf.DefineBitsJpeg2(static_cast<std::uint16_t>(n), Jpeg(RenderPage(b, n)));
-  // The book's background sound: a quiet chord that loops.
+  // The book's background sound: a quiet chord that loops. One second of
+  // it: each tone makes whole cycles in it, so the loop has no seam, and
+  // the movie carries (and the reader inflates) no more than that.
   std::vector<std::int16_t> hum;
-  for (int i = 0; i < 11025 * 4; ++i) {
+  for (int i = 0; i < 11025; ++i) {
     double t = i / 11025.0;
-    hum.push_back(
-        static_cast<std::int16_t>(900 * (std::sin(2 * M_PI * 220 * t) + std::sin(2 * M_PI * 277.2 * t) +
-                                         std::sin(2 * M_PI * 329.6 * t))));
+    hum.push_back(static_cast<std::int16_t>(
+        900 * (std::sin(2 * M_PI * 220 * t) + std::sin(2 * M_PI * 275 * t) + std::sin(2 * M_PI * 330 * t))));
   }
   swf.DefineSound(1000, 11025, hum);
   // Frame 1 is the spread, frame 2 the single page; then one frame per

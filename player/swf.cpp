@@ -246,7 +246,7 @@ bool OfferFirstPicture(std::span<const std::uint8_t> d, bool all, const PictureR
     if (len > d.size() - at) return all;
     std::span<const std::uint8_t> body = d.subspan(at, len);
     if (code == kEnd) return true;
-    if (code == kJpegTables) tables = body;
+    if (code == kJpegTables && tables.data() == nullptr) tables = body;
     if (IsPicture(code) && body.size() >= 2) {
       ready(Encoded(code, body, tables));
       return true;
@@ -260,7 +260,10 @@ bool OfferFirstPicture(std::span<const std::uint8_t> d, bool all, const PictureR
 
 std::vector<std::uint8_t> SwfMovie::EncodedPicture(size_t i) const {
   if (i >= pictures.size()) return {};
-  return Encoded(pictures[i]->code, pictures[i]->body, jpegTables_);
+  // Only tables that came before the picture are its own.
+  bool before = static_cast<std::size_t>(pictures[i] - tags.data()) > jpegTablesTag_;
+  return Encoded(pictures[i]->code, pictures[i]->body,
+                 before ? jpegTables_ : std::span<const std::uint8_t>());
 }
 
 std::optional<SwfMovie::Lossless> SwfMovie::LosslessPicture(size_t i) const {
@@ -376,7 +379,7 @@ SwfMovie ParseSwf(std::span<const std::uint8_t> file, std::uint32_t maxBytes,
   m.frameCount = Le16(&d[pos + 2]);
   pos += 4;
 
-  bool ended = false;
+  bool ended = false, tablesSeen = false;
   while (pos < d.size() && !ended) {
     if (pos + 2 > d.size()) throw SwfError("tag header runs past the end of the movie");
     std::uint16_t head = Le16(&d[pos]);
@@ -403,7 +406,15 @@ SwfMovie ParseSwf(std::span<const std::uint8_t> file, std::uint32_t maxBytes,
         m.labels.push_back({m.shownFrames + 1, std::string(body.data(), zero)});
         break;
       }
-      case kJpegTables: m.jpegTables_ = body; break;
+      case kJpegTables:
+        // A movie has one, before the pictures that use it; should another
+        // follow, the first stays.
+        if (!tablesSeen) {
+          m.jpegTables_ = body;
+          m.jpegTablesTag_ = m.tags.size() - 1;
+        }
+        tablesSeen = true;
+        break;
       case kDefineBits:
       case kDefineBitsJpeg2:
       case kDefineBitsJpeg3:

@@ -137,6 +137,7 @@ struct SwfMovie {
  private:
   friend SwfMovie ParseSwf(std::span<const std::uint8_t>, std::uint32_t, const PictureReady&, bool);
   std::span<const std::uint8_t> jpegTables_;
+  std::size_t jpegTablesTag_ = static_cast<std::size_t>(-1);  // its index in tags
 };
 
 // No movie may inflate past this; a larger declared length is refused

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 namespace qtdesk {
@@ -147,11 +148,17 @@ void PictureStore::Trim() const {
   DIR* dir = ::opendir(folder_.c_str());
   if (!dir) return;
   std::vector<std::pair<struct timespec, std::string>> entries;
+  const time_t now = ::time(nullptr);
   while (dirent* e = ::readdir(dir)) {
     std::string name = e->d_name;
-    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".pix") != 0) continue;
     struct stat st;
     std::string path = folder_ + "/" + name;
+    // What a writer that died left half done goes once it is surely dead.
+    if (name.find(".pix.part") != std::string::npos) {
+      if (::lstat(path.c_str(), &st) == 0 && now - st.st_mtim.tv_sec > 600) ::unlink(path.c_str());
+      continue;
+    }
+    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".pix") != 0) continue;
     if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) entries.push_back({st.st_mtim, path});
   }
   ::closedir(dir);

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "tests/support/support.h"
@@ -20,6 +21,7 @@ TEST(Executable, ComesUpAndWritesTheMovie) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     setenv("TEMP", temp.c_str(), 1);
     setenv("XDG_DATA_HOME", data.c_str(), 1);
+    setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
     execl(READER_EXE, READER_EXE, static_cast<char*>(nullptr));
     _exit(127);
   }
@@ -31,6 +33,15 @@ TEST(Executable, ComesUpAndWritesTheMovie) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     written = ReadFile(dir / "K19990317045") == expected;
   }
+  // The cover it drew is kept for the next start.
+  bool kept = false;
+  for (int i = 0; i < 100 && !kept; ++i) {
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(dir / "cache/reader/pictures", ec))
+      kept = kept || e.path().extension() == ".pix";
+    if (!kept) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  EXPECT_TRUE(kept);
   // Still running: it came up and waits for the reader.
   int status = 0;
   EXPECT_EQ(waitpid(pid, &status, WNOHANG), 0);

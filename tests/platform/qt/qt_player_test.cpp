@@ -1,12 +1,18 @@
 #include "platform/qt/qt_player.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTest>
 
+#include <filesystem>
+#include <fstream>
+
 #include "book/embedded.h"
+#include "platform/qt/jpeg_decode.h"
+#include "platform/qt/picture_store.h"
 #include "platform/qt/qt_desktop.h"
 #include "tests/support/qt_app.h"
 #include "tests/support/support.h"
@@ -93,4 +99,103 @@ TEST_F(QtPlayer, AnUndecodablePageIsDrawnAsSuchAndTheCacheStaysBounded) {
   player::BookPlayer empty(desktop, nullptr);
   const QImage& missing = cache.Get(empty, 1, QSize(40, 60));
   EXPECT_EQ(missing.size(), QSize(40, 60));
+}
+
+namespace {
+QByteArray JpegOf(QSize size, QColor colour, int quality = 90) {
+  QImage img(size, QImage::Format_RGB32);
+  img.fill(colour);
+  QPainter(&img).fillRect(QRect(0, 0, size.width() / 2, size.height()), Qt::white);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  img.save(&buffer, "JPEG", quality);
+  return bytes;
+}
+std::vector<std::uint8_t> Bytes(const QByteArray& b) { return {b.begin(), b.end()}; }
+}  // namespace
+
+TEST(JpegDecoding, TakesTheSmallestEighthThatCoversTheSizeAndRefusesWhatIsNotAJpeg) {
+  App();
+  auto jpeg = Bytes(JpegOf(QSize(654, 980), Qt::blue));
+  EXPECT_EQ(qtdesk::DecodeJpeg(jpeg, QSize(327, 490)).size(), QSize(327, 490));
+  EXPECT_EQ(qtdesk::DecodeJpeg(jpeg, QSize(328, 490)).size(), QSize(409, 613));  // 5/8
+  EXPECT_EQ(qtdesk::DecodeJpeg(jpeg, QSize(1000, 1000)).size(), QSize(654, 980));
+  EXPECT_EQ(qtdesk::DecodeJpeg(jpeg, QSize(10, 10)).size(), QSize(82, 123));  // 1/8
+  QImage half = qtdesk::DecodeJpeg(jpeg, QSize(327, 490));
+  EXPECT_GT(half.pixelColor(300, 200).blue(), 200);
+  EXPECT_GT(half.pixelColor(20, 200).red(), 230);  // the white half
+  // Cut short or not a JPEG at all: no picture, no crash, and the page
+  // drawing falls back to its placeholder.
+  auto cut = jpeg;
+  cut.resize(cut.size() / 3);
+  QImage partial = qtdesk::DecodeJpeg(cut, QSize(327, 490));
+  EXPECT_TRUE(partial.isNull() || partial.size() == QSize(327, 490));
+  EXPECT_TRUE(qtdesk::DecodeJpeg(std::vector<std::uint8_t>{0xFF, 0xD8, 0xFF, 0x00, 1, 2}, {}).isNull());
+  EXPECT_TRUE(qtdesk::DecodeJpeg(std::vector<std::uint8_t>{'G', 'I', 'F', '8'}, {}).isNull());
+  EXPECT_EQ(qtdesk::DecodePage({'G', 'I', 'F'}, QSize(40, 60)).size(), QSize(40, 60));
+}
+
+TEST(PictureKeeping, ServesExactlyTheBytesAndSizeItWasMadeFromAndKeepsAFew) {
+  App();
+  TempDir dir;
+  qtdesk::PictureStore store(dir / "pictures", 3);
+  auto blue = Bytes(JpegOf(QSize(200, 300), Qt::blue));
+  QImage decoded = qtdesk::DecodePage(blue, QSize(100, 150));
+  EXPECT_FALSE(store.Load(blue, QSize(100, 150)));
+  ASSERT_TRUE(store.Save(blue, decoded));
+  auto kept = store.Load(blue, QSize(100, 150));
+  ASSERT_TRUE(kept);
+  EXPECT_EQ(*kept, decoded);
+  // Other bytes with the same start, another size: misses.
+  auto other = blue;
+  other[other.size() - 10] ^= 1;
+  EXPECT_FALSE(store.Load(other, QSize(100, 150)));
+  EXPECT_FALSE(store.Load(blue, QSize(100, 151)));
+  // A torn or foreign entry is a miss, never a picture.
+  std::string entry;
+  for (const auto& e : std::filesystem::directory_iterator(dir / "pictures")) entry = e.path();
+  std::filesystem::resize_file(entry, std::filesystem::file_size(entry) - 1);
+  EXPECT_FALSE(store.Load(blue, QSize(100, 150)));
+  ASSERT_TRUE(store.Save(blue, decoded));
+  {
+    std::fstream f(entry, std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(0);
+    f.put('X');
+  }
+  EXPECT_FALSE(store.Load(blue, QSize(100, 150)));
+  // Only the newest few stay.
+  for (int i = 0; i < 5; ++i) {
+    auto b = Bytes(JpegOf(QSize(200, 300), QColor(i * 40, 0, 0)));
+    ASSERT_TRUE(store.Save(b, qtdesk::DecodePage(b, QSize(50, 75))));
+  }
+  int entries = 0;
+  for (const auto& e : std::filesystem::directory_iterator(dir / "pictures"))
+    entries += e.path().extension() == ".pix";
+  EXPECT_EQ(entries, 3);
+  // A folder that cannot be made: nothing kept, nothing broken.
+  qtdesk::PictureStore nowhere("/proc/no/such/folder");
+  EXPECT_FALSE(nowhere.Save(blue, decoded));
+  EXPECT_FALSE(nowhere.Load(blue, QSize(100, 150)));
+}
+
+TEST_F(QtPlayer, APictureExpectedAheadIsTheOneDrawnAndIsKeptForTheNextStart) {
+  TempDir keep;
+  qtdesk::PictureStore store(keep / "pictures");
+  book.Settle();
+  auto cover = book.PagePicture(1);
+  {
+    qtdesk::PageCache cache(8 << 20);
+    cache.UseStore(&store);
+    cache.Expect(cover, QSize(327, 490));
+    const QImage& drawn = cache.Get(book, 1, QSize(327, 490));
+    EXPECT_EQ(drawn, qtdesk::DecodePage(cover, QSize(327, 490)));
+  }
+  auto kept = store.Load(cover, QSize(327, 490));
+  ASSERT_TRUE(kept);
+  // The next start draws what was kept.
+  qtdesk::PageCache next(8 << 20);
+  next.UseStore(&store);
+  next.Expect(cover, QSize(327, 490));
+  EXPECT_EQ(next.Get(book, 1, QSize(327, 490)), *kept);
 }
