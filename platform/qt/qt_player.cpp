@@ -98,16 +98,20 @@ void PageCache::Ahead::Offer(std::vector<std::uint8_t> bytes, QSize size) {
   std::lock_guard lock(mutex);
   for (const auto& p : pictures)
     if (p.size == size && p.bytes == bytes) return;  // on its way already
-  std::shared_future<QImage> image = std::async(std::launch::async, [bytes, size, store = store] {
-                                       player::WorkInBackground();
-                                       // Read back when an earlier start kept it; kept for the next one.
-                                       if (store)
-                                         if (std::optional<QImage> kept = store->Load(bytes, size))
-                                           return *kept;
-                                       QImage image = DecodePage(bytes, size);
-                                       if (store) store->Save(bytes, image);
-                                       return image;
-                                     }).share();
+  std::shared_future<QImage> image;
+  if (std::optional<QImage> kept = store ? store->Load(bytes, size) : std::nullopt) {
+    // Kept by an earlier start: mapping it costs less than a thread.
+    std::promise<QImage> now;
+    now.set_value(std::move(*kept));
+    image = now.get_future().share();
+  } else {
+    image = std::async(std::launch::async, [bytes, size, store = store] {
+              player::WorkInBackground();
+              QImage image = DecodePage(bytes, size);
+              if (store) store->Save(bytes, image);  // for the next start
+              return image;
+            }).share();
+  }
   pictures.push_front({std::move(bytes), size, std::move(image)});
   // Ahead of drawing means a page or two, never a stock of them.
   if (pictures.size() > 4) pictures.pop_back();
