@@ -13,6 +13,8 @@
 #include <ctime>
 #include <vector>
 
+#include "platform/posix/services.h"
+
 namespace qtdesk {
 
 namespace {
@@ -41,15 +43,6 @@ bool WriteAll(int fd, const void* data, std::size_t n) {
     if (w <= 0) return false;
     p += w;
     n -= static_cast<std::size_t>(w);
-  }
-  return true;
-}
-
-bool MakeFolder(const std::string& dir) {
-  for (std::size_t i = 1; i <= dir.size(); ++i) {
-    if (i != dir.size() && dir[i] != '/') continue;
-    std::string part = dir.substr(0, i);
-    if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
   }
   return true;
 }
@@ -117,7 +110,7 @@ std::optional<QImage> PictureStore::Load(std::span<const std::uint8_t> encoded, 
 bool PictureStore::Save(std::span<const std::uint8_t> encoded, const QImage& image) const {
   if (folder_.empty() || encoded.empty() || image.isNull() || image.format() != QImage::Format_RGB32)
     return false;
-  if (!MakeFolder(folder_)) return false;
+  if (!posix::MakeFolders(folder_)) return false;
   const std::string path = PathFor(encoded, image.size());
   const std::string temp = path + ".part" + std::to_string(::getpid());
   ::unlink(temp.c_str());

@@ -180,14 +180,19 @@ PlayerWidget::PlayerWidget(QWidget* parent, BookPlayer& player)
   player_.OnFirstPicture([this] {
     // A new movie: nothing drawn of the old one is wanted again.
     cache_.Clear();
-    return cache_.ExpectFirst(PagePixels(L::kRightPage, StageRect().width() / L::kStageWidth));
+    return cache_.ExpectFirst(CoverPixels());
   });
 }
 
 PlayerWidget::~PlayerWidget() { player_.OnFirstPicture(nullptr); }
 
 void PlayerWidget::ExpectCover(player::ReadAhead& ahead) {
-  cache_.Expect(ahead.FirstPicture(), PagePixels(L::kRightPage, StageRect().width() / L::kStageWidth));
+  cache_.Expect(ahead.FirstPicture(), CoverPixels());
+}
+
+QSize PlayerWidget::CoverPixels() const {
+  // A closed book shows its cover on the right, on the stage as it is now.
+  return PagePixels(L::kRightPage, StageRect().width() / L::kStageWidth);
 }
 
 QSize PlayerWidget::PagePixels(const L::Rect& r, double scale) const {

@@ -86,6 +86,8 @@ class PlayerWidget : public QWidget {
   QRectF StageRect() const;
   // The device pixels a page rectangle of the stage takes.
   QSize PagePixels(const player::layout::Rect& r, double scale) const;
+  // Where a closed book's cover would be drawn now.
+  QSize CoverPixels() const;
   // Decodes the cover of the book read ahead at the size it will be drawn
   // now, while the movie loads.
   void ExpectCover(player::ReadAhead& ahead);
