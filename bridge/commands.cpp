@@ -48,8 +48,12 @@ void Win(shell::Program& program, const std::string& args) {
   if (args == "move") {
     // nothing
   } else if (args == "close") {
-    // At once: no window runs its closing steps, nothing is stored.
-    if (shell::AskToLeave(desktop, "離開電子書 ?")) desktop.End(0);
+    // At once: no window runs its closing steps. The sound setting is kept,
+    // as the frame's close keeps it: which button closed must not lose it.
+    if (shell::AskToLeave(desktop, "離開電子書 ?")) {
+      program.StoreSound();
+      desktop.End(0);
+    }
   } else if (args == "minimize") {
     program.Form1().SetState(WindowState::Minimized);
   } else if (args == "maximize") {

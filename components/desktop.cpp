@@ -9,13 +9,27 @@ namespace components {
 void Desktop::RunHandler(const std::function<void()>& handler) {
   try {
     handler();
-  } catch (const HarnessFailure&) {
-    throw;
   } catch (const StepError& e) {
     ReportFatal(e.step(), e.what());
   } catch (const std::exception& e) {
     ReportFatal("", e.what());
   }
+}
+
+namespace {
+std::function<void()> WhileAlive(const Lifetime& owner, std::function<void()> fn) {
+  return [token = owner.token(), fn = std::move(fn)] {
+    if (!token.expired()) fn();
+  };
+}
+}  // namespace
+
+void Desktop::Post(const Lifetime& owner, std::function<void()> fn) {
+  PostEvent(WhileAlive(owner, std::move(fn)));
+}
+
+void Desktop::PostDelayed(const Lifetime& owner, int milliseconds, std::function<void()> fn) {
+  PostDelayedEvent(milliseconds, WhileAlive(owner, std::move(fn)));
 }
 
 void Desktop::ReportFatal(const std::string& step, const std::string& detail) {
@@ -25,9 +39,7 @@ void Desktop::ReportFatal(const std::string& step, const std::string& detail) {
   box.icon = Icon::Critical;
   try {
     MsgBox(box);
-  } catch (const HarnessFailure&) {
-    throw;
-  } catch (...) {
+  } catch (const std::exception&) {
     // Nothing more can be told; the end comes anyway.
   }
   End(1);

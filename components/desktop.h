@@ -2,7 +2,6 @@
 
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <string>
 
 namespace components {
@@ -24,16 +23,23 @@ struct MessageBox {
 };
 
 // Thrown by a desktop that cannot really end the process (the headless one)
-// to unwind everything at once; never caught by the system.
+// to unwind everything at once. Not a std::exception: nothing in the system
+// catches it.
 struct ProgramEnded {
   int exitCode;
 };
 
-// An expectation of the desktop itself failed (a test harness's own check);
-// handlers let it through instead of turning it into an error box.
-class HarnessFailure : public std::logic_error {
+// Whoever events are posted on behalf of holds one: what it posted is
+// dropped, not run, once it is gone. A copy is a new owner.
+class Lifetime {
  public:
-  using std::logic_error::logic_error;
+  Lifetime() = default;
+  Lifetime(const Lifetime&) {}
+  Lifetime& operator=(const Lifetime&) { return *this; }
+  std::weak_ptr<const void> token() const { return token_; }
+
+ private:
+  std::shared_ptr<const int> token_ = std::make_shared<const int>(0);
 };
 
 // The desktop: windows, message boxes, the event loop and the program's end.
@@ -45,10 +51,14 @@ class Desktop {
   virtual Answer MsgBox(const MessageBox& box) = 0;
   // Lets pending events run, then returns.
   virtual void DoEvents() = 0;
-  // Runs fn from the event loop, after the current handler has returned.
-  virtual void Post(std::function<void()> fn) = 0;
-  // Runs fn from the event loop once `milliseconds` have passed.
-  virtual void PostDelayed(int milliseconds, std::function<void()> fn) = 0;
+  // Lets pending events run; when there were none, sleeps until one comes.
+  virtual void WaitForEvents() = 0;
+  // Runs fn from the event loop, after the current handler has returned,
+  // unless owner is gone by then.
+  void Post(const Lifetime& owner, std::function<void()> fn);
+  // Runs fn from the event loop once `milliseconds` have passed, unless
+  // owner is gone by then.
+  void PostDelayed(const Lifetime& owner, int milliseconds, std::function<void()> fn);
   // Ends the program at once: no window runs its closing steps.
   [[noreturn]] virtual void End(int exitCode) = 0;
   // Leaves the main event loop in order.
@@ -61,6 +71,11 @@ class Desktop {
   // error box and ends the program with a non-zero status.
   void RunHandler(const std::function<void()>& handler);
   [[noreturn]] void ReportFatal(const std::string& step, const std::string& detail);
+
+ protected:
+  // Run fn from the event loop through RunHandler: next, or after `milliseconds`.
+  virtual void PostEvent(std::function<void()> fn) = 0;
+  virtual void PostDelayedEvent(int milliseconds, std::function<void()> fn) = 0;
 
  private:
   std::string title_;

@@ -32,7 +32,8 @@ class MoviePlayer {
 
  protected:
   void RaiseFSCommand(const std::string& command, const std::string& args) {
-    if (fsCommand_) fsCommand_(command, args);
+    // A copy: the handler may end this control.
+    if (FSCommandHandler h = fsCommand_) h(command, args);
   }
 
  private:

@@ -47,7 +47,7 @@ class Toolbar {
 
  protected:
   void RaiseButtonClick(int firstValue, const std::string& key) {
-    if (click_) click_(firstValue, key);
+    if (ClickHandler h = click_) h(firstValue, key);  // a copy: it may end this control
   }
 
  private:

@@ -33,7 +33,7 @@ class Transfer {
 
  protected:
   void RaiseStateChanged(int state) {
-    if (state_) state_(state);
+    if (StateHandler h = state_) h(state);  // a copy: it may end this control
   }
 
  private:

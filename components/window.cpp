@@ -205,11 +205,6 @@ void Window::Fire(std::map<std::string, Handler>& handlers, const std::string& n
 void Window::Load() {
   if (loaded_ || loading_) return;
   loading_ = true;
-  // A window unloaded from inside its own modal loop keeps its peer until
-  // that loop has returned; a new load starts from a fresh one.
-  controls_.clear();
-  if (modalDepth_ > 0 && peer_) retired_.push_back(std::move(peer_));
-  peer_.reset();
   caption_ = design_.caption;
   peer_ = desktop_.CreatePeer(*this);
   for (const auto& d : design_.controls) {
@@ -250,15 +245,28 @@ void Window::ShowModal(Window* owner) {
   FirstShown();
   if (!loaded_ || !visible_) return;
   ++modalDepth_;
-  peer->RunModal();
-  if (!*alive) return;
-  --modalDepth_;
-  if (!loaded_ && peer_.get() == peer) {
-    // Unloaded inside its own loop: the peer can go now.
-    controls_.clear();
-    peer_.reset();
+  PeerCall([&] { peer->RunModal(); });
+  if (*alive) --modalDepth_;
+}
+
+template <typename Fn>
+void Window::PeerCall(Fn&& fn) {
+  std::shared_ptr<bool> alive = alive_;
+  ++peerCalls_;
+  try {
+    fn();
+  } catch (...) {
+    if (*alive && --peerCalls_ == 0) retired_.clear();
+    throw;
   }
-  if (modalDepth_ == 0) retired_.clear();
+  if (*alive && --peerCalls_ == 0) retired_.clear();
+}
+
+void Window::Release() {
+  Remains remains{std::move(peer_), std::move(controls_)};
+  peer_.reset();
+  controls_.clear();
+  if (peerCalls_ > 0) retired_.push_back(std::move(remains));
 }
 
 void Window::EndModalIfRunning() {
@@ -293,10 +301,7 @@ bool Window::Unload(CloseKind kind) {
     peer_->Hide();
     EndModalIfRunning();
   }
-  if (modalDepth_ == 0) {
-    controls_.clear();
-    peer_.reset();
-  }
+  Release();
   return true;
 }
 
@@ -308,6 +313,8 @@ WindowState Window::State() {
 void Window::SetState(WindowState state) {
   Load();
   peer_->SetState(state);
+  // What follows reads the new size: wait until the platform has applied it.
+  while (peer_ && peer_->StatePending()) desktop_.WaitForEvents();
 }
 
 Twips Window::Width() {
@@ -359,11 +366,12 @@ std::vector<Control*> Window::Controls() {
 void Window::PopupMenu(const std::string& menu) {
   Load();
   if (!FindMenu(design_.menus, menu)) throw ComponentError("Window " + name() + " has no menu " + menu);
-  peer_->PopupMenu(menu);
+  WindowPeer* peer = peer_.get();
+  PeerCall([&] { peer->PopupMenu(menu); });
 }
 
 void Window::UserClose() {
-  desktop_.RunHandler([this] { Unload(CloseKind::ControlMenu); });
+  PeerCall([this] { desktop_.RunHandler([this] { Unload(CloseKind::ControlMenu); }); });
 }
 
 void Window::FireResize() {

@@ -38,6 +38,9 @@ class WindowPeer {
   virtual void Hide() = 0;
   virtual WindowState State() const = 0;
   virtual void SetState(WindowState state) = 0;
+  // A state change the platform has not applied yet (it may do so later,
+  // with the new size); false once applied, or once it will not come.
+  virtual bool StatePending() const { return false; }
   virtual Twips OuterWidth() const = 0;
   virtual Twips OuterHeight() const = 0;
   virtual void SetOuterSize(Twips width, Twips height) = 0;
@@ -202,14 +205,25 @@ class Window {
   void Fire(std::map<std::string, Handler>& handlers, const std::string& name);
   void EndModalIfRunning();
   void FirstShown();
+  // The peer and controls go, or wait in retired_ while a call of the peer
+  // (a modal loop, a popup, its close box) is still on the stack.
+  void Release();
+  // Runs a call of the peer that may unload this window meanwhile.
+  template <typename Fn>
+  void PeerCall(Fn&& fn);
 
   Desktop& desktop_;
   WindowDesign design_;
   std::string caption_;
+  // Declared before the controls: they go first, their peer after them.
+  struct Remains {
+    std::unique_ptr<WindowPeer> peer;
+    std::vector<std::unique_ptr<Control>> controls;
+  };
   std::unique_ptr<WindowPeer> peer_;
-  // Peers replaced while their modal loop still runs on the stack.
-  std::vector<std::unique_ptr<WindowPeer>> retired_;
   std::vector<std::unique_ptr<Control>> controls_;
+  std::vector<Remains> retired_;
+  int peerCalls_ = 0;
   bool loaded_ = false;
   bool loading_ = false;
   bool unloading_ = false;

@@ -12,7 +12,6 @@ BookPlayer::BookPlayer(components::Desktop& desktop, LocalStorage* storage)
     : desktop_(desktop), storage_(storage) {}
 
 BookPlayer::~BookPlayer() {
-  *alive_ = false;
   // The reading thread touches nothing of ours, but must not outlive us.
   if (loading_.valid()) loading_.wait();
 }
@@ -61,10 +60,7 @@ void BookPlayer::Movie(const std::string& path) {
     });
   }
   // The event loop settles it at the latest.
-  std::weak_ptr<bool> alive = alive_;
-  desktop_.Post([this, alive] {
-    if (auto a = alive.lock(); a && *a) Settle();
-  });
+  desktop_.Post(lifetime_, [this] { Settle(); });
 }
 
 std::optional<SwfMovie> BookPlayer::TakeReadAhead(const std::string& path) {
@@ -329,10 +325,7 @@ void BookPlayer::Height(components::Twips height) {
 }
 
 void BookPlayer::Send(const std::string& command, const std::string& args) {
-  std::weak_ptr<bool> alive = alive_;
-  desktop_.Post([this, alive, command, args] {
-    if (auto a = alive.lock(); a && *a) RaiseFSCommand(command, args);
-  });
+  desktop_.Post(lifetime_, [this, command, args] { RaiseFSCommand(command, args); });
 }
 
 // ---- pages and views ----
@@ -538,9 +531,8 @@ void BookPlayer::StartNarration() {
   paused_ = false;
   Send("playAnimation", "true");
   int generation = ++narrationGeneration_;
-  std::weak_ptr<bool> alive = alive_;
-  desktop_.PostDelayed(static_cast<int>(narrationLeftMs_), [this, alive, generation] {
-    if (auto a = alive.lock(); a && *a && generation == narrationGeneration_) EndNarration();
+  desktop_.PostDelayed(lifetime_, static_cast<int>(narrationLeftMs_), [this, generation] {
+    if (generation == narrationGeneration_) EndNarration();
   });
   Changed();
 }

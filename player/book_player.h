@@ -175,7 +175,7 @@ class BookPlayer : public components::MoviePlayer {
   components::Twips width_ = 0, height_ = 0;
   std::function<void()> changed_;
   std::function<void(const std::string&)> openUrl_;
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  components::Lifetime lifetime_;  // what it posted goes with it
 };
 
 // Lists in the player's storage: "reader-lists 1", then one line per entry,

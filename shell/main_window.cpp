@@ -212,10 +212,14 @@ bool AskToLeave(Desktop& desktop, const std::string& caption) {
   return desktop.MsgBox(box) == Answer::Yes;
 }
 
+void Program::StoreSound() {
+  std::string sound = Player().GetVariable("soundOn");
+  lastRegValue = WriteRegValue(system_.registry, HKEY_LOCAL_MACHINE, BookKey(), "soundOn", sound);
+}
+
 void Program::QueryUnload(bool& cancel) {
   if (AskToLeave(system_.desktop, "離開電子書")) {
-    std::string sound = Player().GetVariable("soundOn");
-    lastRegValue = WriteRegValue(system_.registry, HKEY_LOCAL_MACHINE, BookKey(), "soundOn", sound);
+    StoreSound();
     cancel = false;
   } else {
     cancel = true;
@@ -228,7 +232,7 @@ void Program::UnloadShell() {
   leftForm_->Unload();
   // With the main window gone the program ends, once the handlers on the
   // stack have returned.
-  system_.desktop.Post([this] { system_.desktop.Quit(0); });
+  system_.desktop.Post(lifetime_, [this] { system_.desktop.Quit(0); });
 }
 
 void Program::CloseItem() {

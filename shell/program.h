@@ -35,13 +35,16 @@ class Program {
 
   // The single-instance windows of the shell: the About window, the intro
   // panel and the help window. Referring to one does not load it.
-  components::Window& Form2() { return *form2_; }
-  components::Window& LeftForm() { return *leftForm_; }
-  components::Window& HelpForm() { return *helpForm_; }
+  components::Window& AboutWindow() { return *form2_; }
+  components::Window& IntroPanel() { return *leftForm_; }
+  components::Window& HelpWindow() { return *helpForm_; }
   // The intro panel, modal over the main window; returns once it is closed.
   void ShowIntro();
   // The help window, modeless, owned by the main window.
   void ShowHelp();
+
+  // Keeps the movie's "soundOn" as the setting of the same name.
+  void StoreSound();
 
   // The path of the temporary movie file: TEMP followed directly by the book code.
   std::string TempMoviePath();
@@ -73,6 +76,7 @@ class Program {
   std::unique_ptr<components::Window> helpForm_;
   MovieCommandHandler movieCommand_;
   ToolbarClickHandler toolbarClick_;
+  components::Lifetime lifetime_;
 };
 
 // "確定要離開電子書嗎 ?" with Yes and No, No the default; true on Yes. The

@@ -1,6 +1,7 @@
 #include "platform/headless/headless.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "components/errors.h"
@@ -8,6 +9,11 @@
 namespace headless {
 
 using namespace components;
+
+HarnessFailure::HarnessFailure(std::string message) : message_(std::move(message)) {
+  // Not a std::exception: the test runner cannot print it, so say it here.
+  std::fprintf(stderr, "headless harness: %s\n", message_.c_str());
+}
 
 namespace {
 std::string Num(double v) {
@@ -56,7 +62,7 @@ void Player::Height(Twips height) {
   Log("Height(" + Num(height) + ")");
 }
 void Player::Send(const std::string& command, const std::string& args) {
-  desktop_.Post([this, command, args] { RaiseFSCommand(command, args); });
+  desktop_.Post(lifetime_, [this, command, args] { RaiseFSCommand(command, args); });
 }
 
 // ---- Toolbar ------------------------------------------------------------
@@ -144,7 +150,7 @@ void Transfer::Cancel() {
   Log("Cancel()");
 }
 void Transfer::Finish(std::vector<int> states) {
-  desktop_.Post([this, states] {
+  desktop_.Post(lifetime_, [this, states] {
     executing_ = false;
     for (int s : states) RaiseStateChanged(s);
   });
@@ -194,6 +200,20 @@ class Peer : public WindowPeer {
   }
   WindowState State() const override { return state_; }
   void SetState(WindowState s) override {
+    if (d_.applyStatesLater) {
+      pending_ = s;
+      d_.Post(lifetime_, [this] {
+        if (!pending_) return;
+        WindowState s = *pending_;
+        pending_.reset();
+        Apply(s);
+      });
+      return;
+    }
+    Apply(s);
+  }
+  bool StatePending() const override { return pending_.has_value(); }
+  void Apply(WindowState s) {
     if (s == state_) return;
     if (state_ == WindowState::Normal) {
       normalWidth_ = width_;
@@ -261,7 +281,9 @@ class Peer : public WindowPeer {
   bool shown_ = false;
   bool ended_ = false;
   WindowState state_ = WindowState::Normal;
+  std::optional<WindowState> pending_;
   Twips width_, height_, normalWidth_ = 0, normalHeight_ = 0;
+  Lifetime lifetime_;
 };
 
 Desktop::Desktop() = default;
@@ -294,9 +316,9 @@ Answer Desktop::MsgBox(const MessageBox& box) {
   return answer;
 }
 
-void Desktop::Post(std::function<void()> fn) { posted_.push_back(std::move(fn)); }
+void Desktop::PostEvent(std::function<void()> fn) { posted_.push_back(std::move(fn)); }
 
-void Desktop::PostDelayed(int milliseconds, std::function<void()> fn) {
+void Desktop::PostDelayedEvent(int milliseconds, std::function<void()> fn) {
   timers_.push_back({nullptr, "", now_ + std::max(0, milliseconds), ++seq_, std::move(fn)});
 }
 

@@ -20,6 +20,17 @@ namespace headless {
 
 class Desktop;
 
+// A check of the test harness itself failed. Not a std::exception, so no
+// handler of the system ever takes it for an error of its own.
+class HarnessFailure {
+ public:
+  explicit HarnessFailure(std::string message);
+  const char* what() const { return message_.c_str(); }
+
+ private:
+  std::string message_;
+};
+
 // Every call the system makes on a component, in order: "Form1.ShockwaveFlash1.SetVariable(soundOn, 1)".
 using CallLog = std::vector<std::string>;
 
@@ -53,6 +64,7 @@ class Player : public components::MoviePlayer {
   Desktop& desktop_;
   std::string id_;
   std::string movie_;
+  components::Lifetime lifetime_;
   std::map<std::string, std::string> answers_, set_;
   std::string frame_ = "1";
   components::Twips width_ = 0, height_ = 0;
@@ -122,6 +134,7 @@ class Transfer : public components::Transfer {
   void Log(const std::string& s);
   Desktop& desktop_;
   std::string id_;
+  components::Lifetime lifetime_;
   bool executing_ = false;
   std::map<std::string, std::string> headers_;
   std::vector<std::uint8_t> body_;
@@ -167,8 +180,7 @@ class Desktop : public components::Desktop {
   std::unique_ptr<components::WindowPeer> CreatePeer(components::Window& window) override;
   components::Answer MsgBox(const components::MessageBox& box) override;
   void DoEvents() override;
-  void Post(std::function<void()> fn) override;
-  void PostDelayed(int milliseconds, std::function<void()> fn) override;
+  void WaitForEvents() override { DoEvents(); }
   [[noreturn]] void End(int exitCode) override;
   void Quit(int exitCode) override;
 
@@ -205,6 +217,21 @@ class Desktop : public components::Desktop {
 
   // Screen size for maximised windows, in twips.
   components::Twips screenWidth = 1920 * 15, screenHeight = 1080 * 15;
+  // Window states take effect when events next run, as a real platform
+  // applies them, instead of at once.
+  bool applyStatesLater = false;
+
+  // Posted for no owner in particular (the test's own events).
+  void Post(std::function<void()> fn) { PostEvent(std::move(fn)); }
+  void PostDelayed(int milliseconds, std::function<void()> fn) {
+    PostDelayedEvent(milliseconds, std::move(fn));
+  }
+  using components::Desktop::Post;
+  using components::Desktop::PostDelayed;
+
+ protected:
+  void PostEvent(std::function<void()> fn) override;
+  void PostDelayedEvent(int milliseconds, std::function<void()> fn) override;
 
  private:
   friend class Peer;

@@ -12,9 +12,11 @@
 #include <QToolButton>
 #include <QUrl>
 #include <map>
+#include <optional>
 
 #include "components/errors.h"
 #include "platform/qt/modules.h"
+#include "platform/qt/popup_anchor.h"
 #include "platform/qt/qt_desktop.h"
 #include "platform/qt/qt_player.h"
 
@@ -32,43 +34,50 @@ void Place(QWidget* w, const ControlDesign& d) {
 
 Player::Player(components::Desktop& desktop, player::LocalStorage* storage, player::ReadAhead* ahead,
                const PictureStore* store, QWidget* parent, const ControlDesign& design)
-    : book_(desktop, storage),
-      widget_(new PlayerWidget(parent, book_)),
+    : book_(std::make_unique<player::BookPlayer>(desktop, storage)),
+      widget_(new PlayerWidget(parent, *book_)),
       width_(design.width),
       height_(design.height) {
   Place(widget_, design);
   widget_->cache().UseStore(store);
   if (ahead) {
-    book_.UseReadAhead(ahead);
+    book_->UseReadAhead(ahead);
     widget_->ExpectCover(*ahead);
   }
-  book_.OnChanged([this] {
+  book_->OnChanged([this] {
     if (widget_) widget_->PlayerChanged();
   });
-  book_.OnOpenUrl(
+  book_->OnOpenUrl(
       [](const std::string& url) { QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); });
   // The movie's commands reach the host through this control's event.
-  book_.OnFSCommand([this](const std::string& c, const std::string& a) { RaiseFSCommand(c, a); });
+  book_->OnFSCommand([this](const std::string& c, const std::string& a) { RaiseFSCommand(c, a); });
 }
 
 Player::~Player() {
-  book_.OnChanged(nullptr);
-  delete widget_.data();
+  book_->OnChanged(nullptr);
+  book_->OnFSCommand(nullptr);
+  // The widget may be inside one of its own events now (the right click
+  // that closed the book): it goes later, and the book it draws with it.
+  if (widget_) {
+    widget_->hide();
+    widget_->Adopt(std::move(book_));
+    widget_->deleteLater();
+  }
 }
 
-void Player::Movie(const std::string& path) { book_.Movie(path); }
-void Player::SetVariable(const std::string& n, const std::string& v) { book_.SetVariable(n, v); }
-std::string Player::GetVariable(const std::string& n) { return book_.GetVariable(n); }
-void Player::TCallLabel(const std::string& t, const std::string& l) { book_.TCallLabel(t, l); }
-std::string Player::TGetProperty(const std::string& t, int i) { return book_.TGetProperty(t, i); }
+void Player::Movie(const std::string& path) { book_->Movie(path); }
+void Player::SetVariable(const std::string& n, const std::string& v) { book_->SetVariable(n, v); }
+std::string Player::GetVariable(const std::string& n) { return book_->GetVariable(n); }
+void Player::TCallLabel(const std::string& t, const std::string& l) { book_->TCallLabel(t, l); }
+std::string Player::TGetProperty(const std::string& t, int i) { return book_->TGetProperty(t, i); }
 void Player::Width(Twips width) {
   width_ = width;
-  book_.Width(width);
+  book_->Width(width);
   if (widget_) widget_->resize(Px(width_), Px(height_));
 }
 void Player::Height(Twips height) {
   height_ = height;
-  book_.Height(height);
+  book_->Height(height);
   if (widget_) widget_->resize(Px(width_), Px(height_));
 }
 
@@ -286,12 +295,24 @@ void Toolbar::Build() {
     shortcut->setContext(Qt::WindowShortcut);
     QObject::connect(shortcut, &QShortcut::activated, widget_, [this, numbers = numbers] {
       for (int n : numbers)
-        if (Clickable(n)) return Clicked(n);
+        if (Clickable(n)) {
+          // A menu it opens drops down from the button, not at the mouse.
+          QToolButton* b = At(n);
+          std::optional<PopupAnchor> anchor;
+          if (b) anchor.emplace(b->mapToGlobal(QPoint(0, b->height())));
+          return Clicked(n);
+        }
     });
   }
 }
 
-Toolbar::~Toolbar() { delete widget_.data(); }
+Toolbar::~Toolbar() {
+  // Later: a click or shortcut of its own may be what is ending it.
+  if (widget_) {
+    widget_->hide();
+    widget_->deleteLater();
+  }
+}
 
 QWidget* Toolbar::widget() { return widget_; }
 

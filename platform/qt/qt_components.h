@@ -37,11 +37,11 @@ class Player : public components::MoviePlayer {
   void Width(components::Twips width) override;
   void Height(components::Twips height) override;
 
-  player::BookPlayer& book() { return book_; }
+  player::BookPlayer& book() { return *book_; }
   QWidget* widget() { return widget_; }
 
  private:
-  player::BookPlayer book_;
+  std::unique_ptr<player::BookPlayer> book_;
   QPointer<PlayerWidget> widget_;
   components::Twips width_, height_;
 };

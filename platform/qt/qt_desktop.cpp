@@ -6,9 +6,11 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -18,13 +20,17 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QTranslator>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <optional>
 
 #include "components/errors.h"
+#include "platform/qt/popup_anchor.h"
 #include "platform/qt/qt_components.h"
+#include "platform/qt/qt_player.h"
 #include "player/background.h"
 
 namespace qtdesk {
@@ -38,7 +44,9 @@ namespace {
 
 QFont FontOf(const FontDesign& f, const QFont& base) {
   QFont font = base;
-  if (!f.name.empty()) font.setFamily(QString::fromStdString(f.name));
+  // A face the system lacks: the interface's, at the designed size.
+  QString family = QString::fromStdString(f.name);
+  if (!f.name.empty() && QFontDatabase::hasFamily(family)) font.setFamily(family);
   font.setPointSizeF(f.points);
   font.setBold(f.bold);
   return font;
@@ -52,38 +60,47 @@ std::string S(const QString& s) { return s.toUtf8().toStdString(); }
 // The top-level widget of a window: tells the window model what happens.
 class WindowWidget : public QWidget {
  public:
-  WindowWidget(Desktop& d, Window& w) : QWidget(nullptr), d_(d), w_(w) { d_.Register(this); }
+  WindowWidget(Desktop& d, Window& w) : QWidget(nullptr), d_(d), w_(&w) { d_.Register(this); }
   ~WindowWidget() override { d_.Unregister(this); }
+  // The window's peer is gone: nothing is told any more.
+  void Detach() { w_ = nullptr; }
+  Window* window() const { return w_; }
+  // Set before the window is first shown: where its frame goes once the
+  // window manager has said how large the frame is.
+  std::optional<QPoint> centreFrameOn;
 
  protected:
   void closeEvent(QCloseEvent* e) override {
     // The window model decides: it hides or destroys this widget itself.
     e->ignore();
-    w_.UserClose();
+    if (w_) w_->UserClose();
   }
   void resizeEvent(QResizeEvent* e) override {
     QWidget::resizeEvent(e);
-    w_.FireResize();
+    resized_ = true;
+    if (w_) w_->FireResize();
   }
   void moveEvent(QMoveEvent* e) override {
     QWidget::moveEvent(e);
-    // The window manager's frame arrives after the window is mapped: lay
-    // out again for the outer size it makes.
+    // The frame arrives after the window is mapped: centre it as a whole.
     QSize frame = frameGeometry().size() - geometry().size();
-    if (frame != frame_) {
-      frame_ = frame;
-      w_.FireResize();
+    if (centreFrameOn && !frame.isEmpty()) {
+      QPoint centre = *centreFrameOn;
+      centreFrameOn.reset();
+      move(centre - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
     }
   }
   void changeEvent(QEvent* e) override {
     QWidget::changeEvent(e);
-    if (e->type() == QEvent::WindowStateChange) w_.FireResize();
+    if (e->type() == QEvent::WindowStateChange && w_) w_->FireResize();
   }
+
+ public:
+  bool resized_ = false;
 
  private:
   Desktop& d_;
-  Window& w_;
-  QSize frame_{0, 0};
+  Window* w_;
 };
 
 class Peer : public WindowPeer {
@@ -102,35 +119,37 @@ class Peer : public WindowPeer {
     widget_->setWindowFlags(flags);
     widget_->resize(Px(design.clientWidth), Px(design.clientHeight));
     if (design.border != BorderStyle::Sizable) widget_->setFixedSize(widget_->size());
+    // What a player leaves uncovered looks like the stage around the book.
+    for (const auto& c : design.controls)
+      if (c.kind == ControlKind::Player) {
+        QPalette p = widget_->palette();
+        p.setColor(QPalette::Window, QColor::fromRgb(kBackdropRgb));
+        widget_->setPalette(p);
+        widget_->setAutoFillBackground(true);
+      }
   }
   ~Peer() override {
     if (loop_) loop_->quit();
     timers_.clear();
-    delete widget_.data();
+    // Later: this may run inside one of the widget's own events (its close
+    // box) or popups.
+    if (widget_) {
+      widget_->Detach();
+      widget_->hide();
+      widget_->deleteLater();
+    }
   }
 
   void Show(WindowPeer* owner, bool modal) override {
     if (!widget_) return;
-    const WindowDesign& design = w_.design();
+    QWidget* ownerWidget = owner ? static_cast<Peer*>(owner)->widget_.data() : nullptr;
+    if (ownerWidget && widget_->parentWidget() != ownerWidget) {
+      // Transient for its owner: above it, and minimised with it.
+      widget_->setParent(ownerWidget, widget_->windowFlags());
+    }
     if (!placed_) {
       placed_ = true;
-      QWidget* ownerWidget = owner ? static_cast<Peer*>(owner)->widget_.data() : nullptr;
-      QRect area =
-          (ownerWidget ? ownerWidget->screen() : QGuiApplication::primaryScreen())->availableGeometry();
-      QSize size = widget_->frameGeometry().size();
-      switch (design.startPosition) {
-        case StartPosition::Manual: widget_->move(Px(design.left), Px(design.top)); break;
-        case StartPosition::CenterOwner:
-          if (ownerWidget) {
-            QRect o = ownerWidget->frameGeometry();
-            widget_->move(o.center() - QPoint(size.width() / 2, size.height() / 2));
-            break;
-          }
-          [[fallthrough]];
-        case StartPosition::CenterScreen:
-          widget_->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
-          break;
-      }
+      PlaceWindow(ownerWidget);
     }
     widget_->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
     widget_->show();
@@ -171,17 +190,27 @@ class Peer : public WindowPeer {
   }
   void SetState(WindowState state) override {
     if (!widget_) return;
+    bool wasMaximized = State() == WindowState::Maximized;
     Qt::WindowStates s = widget_->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
     if (state == WindowState::Minimized) s |= Qt::WindowMinimized;
     if (state == WindowState::Maximized) s |= Qt::WindowMaximized;
+    // The platform applies a new size later; until then the old one reads.
+    if (widget_->isVisible() && wasMaximized != (state == WindowState::Maximized) &&
+        state != WindowState::Minimized) {
+      widget_->resized_ = false;
+      pendingSince_.start();
+      // Wakes the wait should the platform never resize (it may refuse).
+      QTimer::singleShot(kStateWaitMs + 1, widget_, [] {});
+    }
     widget_->setWindowState(s);
   }
-  // The frame the platform draws around the client area; none until the
-  // window manager has told (a display without one never does).
-  FrameExtent Frame() const {
-    QRect f = widget_->frameGeometry(), g = widget_->geometry();
-    return {FromPx(f.width() - g.width()), FromPx(f.height() - g.height())};
+  bool StatePending() const override {
+    return widget_ && pendingSince_.isValid() && !widget_->resized_ &&
+           !pendingSince_.hasExpired(kStateWaitMs);
   }
+  // The system sees the classic frame whatever the window manager draws, so
+  // that the outer size it sets always gives the designed client area.
+  FrameExtent Frame() const { return DefaultFrame(w_.design().border); }
   Twips OuterWidth() const override { return widget_ ? FromPx(widget_->width()) + Frame().width : 0; }
   Twips OuterHeight() const override { return widget_ ? FromPx(widget_->height()) + Frame().height : 0; }
   void SetOuterSize(Twips width, Twips height) override {
@@ -199,7 +228,7 @@ class Peer : public WindowPeer {
     QMenu menu(widget_);
     std::map<QAction*, std::string> items;
     Build(menu, *design, items);
-    QAction* chosen = menu.exec(QCursor::pos());
+    QAction* chosen = menu.exec(PopupAnchor::Now().value_or(QCursor::pos()));
     if (chosen && items.count(chosen)) w_.FireMenu(items[chosen]);
   }
   HWND Handle() const override { return reinterpret_cast<HWND>(widget_.data()); }
@@ -224,6 +253,25 @@ class Peer : public WindowPeer {
   }
 
  private:
+  static constexpr int kStateWaitMs = 500;
+
+  // Where the design places the window; its frame is centred once known.
+  void PlaceWindow(QWidget* ownerWidget) {
+    const WindowDesign& design = w_.design();
+    QRect area =
+        (ownerWidget ? ownerWidget->screen() : QGuiApplication::primaryScreen())->availableGeometry();
+    QPoint centre = area.center();
+    switch (design.startPosition) {
+      case StartPosition::Manual: widget_->move(Px(design.left), Px(design.top)); return;
+      case StartPosition::CenterOwner:
+        if (ownerWidget) centre = ownerWidget->frameGeometry().center();
+        break;
+      case StartPosition::CenterScreen: break;
+    }
+    QSize size = widget_->frameGeometry().size();
+    widget_->move(centre - QPoint(size.width() / 2, size.height() / 2));
+    widget_->centreFrameOn = centre;
+  }
   void Build(QMenu& menu, const MenuDesign& design, std::map<QAction*, std::string>& items) {
     for (const auto& item : design.items) {
       if (!item.visible) continue;
@@ -258,6 +306,7 @@ class Peer : public WindowPeer {
   Window& w_;
   QPointer<WindowWidget> widget_;
   QEventLoop* loop_ = nullptr;
+  QElapsedTimer pendingSince_;
   bool endRequested_ = false;
   bool placed_ = false;
   bool syncing_ = false;
@@ -412,7 +461,7 @@ class FirstPaint : public QObject {
   bool eventFilter(QObject*, QEvent* e) override {
     if (e->type() == QEvent::Paint && after_) {
       // After this paint is done, not inside it.
-      QTimer::singleShot(0, qApp, std::move(after_));
+      QTimer::singleShot(0, this, std::move(after_));
       after_ = nullptr;
     }
     return false;
@@ -423,17 +472,31 @@ class FirstPaint : public QObject {
 };
 }  // namespace
 
-Desktop::Desktop() {
+Desktop::Desktop() : events_(std::make_unique<QObject>()) {
   QApplication::setQuitOnLastWindowClosed(false);
+  // The book's language and face, whatever the system's locale.
+  QFont font(kInterfaceFont);
+  font.setPointSizeF(kInterfacePoints);
+  QApplication::setFont(font);
   if (!g_fontsReady) {
     // Nothing in the first frame is text: the fonts are read, on a thread of
     // their own, once it is up, so they never hold it back.
     firstPaint_ = std::make_unique<FirstPaint>([this] {
       qApp->removeEventFilter(firstPaint_.get());
       StartFonts();
+      UseTranslations();
     });
     qApp->installEventFilter(firstPaint_.get());
   }
+}
+
+void Desktop::UseTranslations() {
+  // Standard buttons and Qt's own menus in Traditional Chinese: 是(Y), 否(N), 確定.
+  static QTranslator* translator = nullptr;
+  if (translator) return;
+  translator = new QTranslator(qApp);
+  if (translator->load("qtbase_zh_TW", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(translator);
 }
 
 void Desktop::StartFonts() {
@@ -453,6 +516,9 @@ void Desktop::StartFonts() {
 }
 
 Desktop::~Desktop() {
+  events_.reset();  // what is still posted is dropped
+  // Windows whose deferred deletion the event loop has not reached.
+  while (!widgets_.empty()) delete *widgets_.begin();
   if (fonts_.joinable()) fonts_.join();
 }
 
@@ -461,6 +527,7 @@ std::unique_ptr<WindowPeer> Desktop::CreatePeer(Window& window) {
 }
 
 Answer Desktop::MsgBox(const MessageBox& box) {
+  UseTranslations();
   QMessageBox m;
   m.setTextFormat(Qt::PlainText);
   m.setText(Q(box.text));
@@ -504,13 +571,19 @@ Answer Desktop::MsgBox(const MessageBox& box) {
 
 void Desktop::DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
-void Desktop::Post(std::function<void()> fn) {
-  QMetaObject::invokeMethod(
-      qApp, [this, fn = std::move(fn)] { RunHandler(fn); }, Qt::QueuedConnection);
+void Desktop::WaitForEvents() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
-void Desktop::PostDelayed(int milliseconds, std::function<void()> fn) {
-  QTimer::singleShot(std::max(0, milliseconds), qApp, [this, fn = std::move(fn)] { RunHandler(fn); });
+// Events are posted to an object of this desktop's: they go with it.
+void Desktop::PostEvent(std::function<void()> fn) {
+  QMetaObject::invokeMethod(
+      events_.get(), [this, fn = std::move(fn)] { RunHandler(fn); }, Qt::QueuedConnection);
+}
+
+void Desktop::PostDelayedEvent(int milliseconds, std::function<void()> fn) {
+  QTimer::singleShot(std::max(0, milliseconds), events_.get(),
+                     [this, fn = std::move(fn)] { RunHandler(fn); });
 }
 
 void Desktop::End(int exitCode) {

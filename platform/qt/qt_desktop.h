@@ -37,8 +37,7 @@ class Desktop : public components::Desktop {
   std::unique_ptr<components::WindowPeer> CreatePeer(components::Window& window) override;
   components::Answer MsgBox(const components::MessageBox& box) override;
   void DoEvents() override;
-  void Post(std::function<void()> fn) override;
-  void PostDelayed(int milliseconds, std::function<void()> fn) override;
+  void WaitForEvents() override;
   [[noreturn]] void End(int exitCode) override;
   void Quit(int exitCode) override;
 
@@ -53,6 +52,11 @@ class Desktop : public components::Desktop {
   static bool FontsReady();
   // Reads the fonts now, on their thread, rather than after the first paint.
   void StartFonts();
+  // Qt's own texts (standard buttons, context menus) in Traditional Chinese.
+  static void UseTranslations();
+  // Where a window's design names no font.
+  static constexpr const char* kInterfaceFont = "WenQuanYi Micro Hei";
+  static constexpr double kInterfacePoints = 9;
 
   // Where players keep their lists; none: they keep nothing.
   void SetPlayerStorage(player::LocalStorage* storage) { storage_ = storage; }
@@ -64,7 +68,12 @@ class Desktop : public components::Desktop {
   void SetPictureStore(const PictureStore* store) { pictureStore_ = store; }
   const PictureStore* pictureStore() const { return pictureStore_; }
 
+ protected:
+  void PostEvent(std::function<void()> fn) override;
+  void PostDelayedEvent(int milliseconds, std::function<void()> fn) override;
+
  private:
+  std::unique_ptr<QObject> events_;  // what is posted goes with it
   std::set<QWidget*> widgets_;
   std::thread fonts_;
   std::unique_ptr<QObject> firstPaint_;

@@ -275,7 +275,7 @@ void PlayerWidget::Render(QPainter& p) {
   player_.Settle();
   // Page pictures drawn narrowed or at another size are filtered.
   p.setRenderHint(QPainter::SmoothPixmapTransform);
-  p.fillRect(rect(), QColor(0x30, 0x2e, 0x2a));
+  p.fillRect(rect(), QColor::fromRgb(kBackdropRgb));
   QRectF stage = StageRect();
   if (!player_.movie()) {
     if (!player_.error().empty() && Desktop::FontsReady()) {

@@ -77,6 +77,10 @@ class SoundOut {
 
 // Draws what the stand-in player holds and turns mouse and keys into the
 // reader's actions on it.
+// Around the book's stage; also what a window shows where its player
+// leaves the client area uncovered.
+constexpr QRgb kBackdropRgb = 0x302e2a;
+
 class PlayerWidget : public QWidget {
  public:
   PlayerWidget(QWidget* parent, player::BookPlayer& player);
@@ -100,6 +104,8 @@ class PlayerWidget : public QWidget {
   // Moves a running page turn to the fraction t of its way (benchmarks).
   void SetTurnProgress(double t) { turnOverride_ = t; }
   PageCache& cache() { return cache_; }
+  // Keeps the player it draws until the widget itself goes.
+  void Adopt(std::unique_ptr<player::BookPlayer> player) { owned_ = std::move(player); }
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -124,6 +130,7 @@ class PlayerWidget : public QWidget {
   void DrawNarrator(QPainter& p, double scale);
   QRectF R(const player::layout::Rect& r) const { return QRectF(r.x, r.y, r.w, r.h); }
 
+  std::unique_ptr<player::BookPlayer> owned_;  // goes after everything that uses it
   player::BookPlayer& player_;
   PageCache cache_;
   Turn turn_;

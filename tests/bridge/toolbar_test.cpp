@@ -60,11 +60,11 @@ TEST_F(ToolbarClicks, BuyWarnsThenTellsTheMovie) {
 TEST_F(ToolbarClicks, HelpShowsTheOneHelpWindow) {
   Click("Help");
   Click("Help");
-  EXPECT_TRUE(program.HelpForm().IsVisible());
+  EXPECT_TRUE(program.HelpWindow().IsVisible());
   EXPECT_EQ(h.desktop.Calls("helpForm.Load").size(), 1u);
   EXPECT_EQ(h.desktop.Calls("helpForm.helpContent.Navigate"),
             std::vector<std::string>{"helpForm.helpContent.Navigate(/opt/書 本/Help.html)"});
-  program.HelpForm().UserClose();  // closing unloads it: the next loads anew
+  program.HelpWindow().UserClose();  // closing unloads it: the next loads anew
   Click("Help");
   EXPECT_EQ(h.desktop.Calls("helpForm.Load").size(), 2u);
 }

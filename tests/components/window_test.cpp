@@ -4,6 +4,7 @@
 #include "tests/support/support.h"
 
 using namespace components;
+using headless::HarnessFailure;
 
 namespace {
 

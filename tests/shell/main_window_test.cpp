@@ -95,8 +95,8 @@ TEST_F(MainWindow, AnEmptySoundIsStoredAndReadsBackAsNone) {
 }
 
 TEST_F(MainWindow, TheCloseItemAsksOnceAndStillClosesTheOtherShellWindows) {
-  Window* a = &program.Form2();
-  Window* i = &program.LeftForm();
+  Window* a = &program.AboutWindow();
+  Window* i = &program.IntroPanel();
   a->Show();
   i->Show();  // modeless here, to have it open while the menu is used
 

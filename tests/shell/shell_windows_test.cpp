@@ -35,7 +35,7 @@ TEST_F(ShellWindows, TheIntroCheckBoxStoresTheComplementOfItsState) {
 TEST_F(ShellWindows, AboutShowsItsCreditsAndStaysOneWindow) {
   h.desktop.ChoosePopup("Bindera", "About");
   form().PopupMenu("Bindera");
-  Window& about = program.Form2();
+  Window& about = program.AboutWindow();
   ASSERT_TRUE(about.IsVisible());
   std::string text = about.control("Label1").Caption();
   EXPECT_EQ(text.rfind("本電子書由", 0), 0u);
@@ -53,17 +53,17 @@ TEST_F(ShellWindows, AboutShowsItsCreditsAndStaysOneWindow) {
 }
 
 TEST_F(ShellWindows, DesignsAsTheTablesGiveThem) {
-  const WindowDesign& intro = program.LeftForm().design();
+  const WindowDesign& intro = program.IntroPanel().design();
   EXPECT_EQ(intro.caption, "基礎操作說明");
   EXPECT_EQ(intro.clientWidth, 7500);
   EXPECT_EQ(FindControl(intro, "WebBrowser1")->width, 7830);
   EXPECT_EQ(FindControl(intro, "Check1")->caption, "以後不要再顯示這個說明");
-  const WindowDesign& help = program.HelpForm().design();
+  const WindowDesign& help = program.HelpWindow().design();
   EXPECT_EQ(help.caption, "說明");
   ASSERT_TRUE(FindControl(help, "Label1")->font);
   EXPECT_TRUE(FindControl(help, "Label1")->font->bold);
   EXPECT_DOUBLE_EQ(FindControl(help, "Label1")->font->points, 14.25);
-  const WindowDesign& about = program.Form2().design();
+  const WindowDesign& about = program.AboutWindow().design();
   EXPECT_EQ(about.caption, "關於翻頁電子書");
   EXPECT_EQ(FindControl(about, "Command1")->caption, "確定");
   for (const WindowDesign* d : {&intro, &help, &about}) {

@@ -1,6 +1,14 @@
 #pragma once
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+#include <string>
 
 namespace testing_support {
 
@@ -12,5 +20,60 @@ inline QApplication& App() {
   static QApplication* app = new QApplication(argc, argv);
   return *app;
 }
+
+// Acts as the user in whatever pops up next, from inside its own loop: polls
+// until `ready` finds it, then `act`s once. Owned by the test, so that a
+// poll never outlives it.
+class WhenUp {
+ public:
+  template <typename Find, typename Act>
+  WhenUp(Find ready, Act act) {
+    timer_.setInterval(5);
+    QObject::connect(&timer_, &QTimer::timeout, [this, ready, act] {
+      auto* w = ready();
+      if (!w) return;
+      timer_.stop();
+      act(w);
+    });
+    timer_.start();
+  }
+  bool done() const { return !timer_.isActive(); }
+
+ private:
+  QTimer timer_;
+};
+
+// Presses a standard button of the next message box; keeps its text, title
+// and the texts of its buttons.
+struct NextBox {
+  explicit NextBox(QMessageBox::StandardButton which)
+      : up([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); },
+           [this, which](QMessageBox* box) {
+             text = box->text().toStdString();
+             title = box->windowTitle().toStdString();
+             for (QAbstractButton* b : box->buttons()) buttons.push_back(b->text().toStdString());
+             QTest::mouseClick(box->button(which), Qt::LeftButton);
+           }) {}
+  std::string text, title;
+  std::vector<std::string> buttons;
+  WhenUp up;
+};
+
+// Clicks the item with this caption in the next popup menu, as the user would.
+struct NextPopup {
+  explicit NextPopup(std::string caption)
+      : up([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); },
+           [this, caption](QMenu* menu) {
+             at = menu->pos();
+             for (QAction* a : menu->actions())
+               if (a->text().toStdString() == caption) {
+                 QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
+                 return;
+               }
+             menu->close();
+           }) {}
+  QPoint at;  // where the menu appeared
+  WhenUp up;
+};
 
 }  // namespace testing_support

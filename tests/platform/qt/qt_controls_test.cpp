@@ -3,6 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -13,7 +16,9 @@
 #include "platform/posix/hive.h"
 #include "platform/posix/services.h"
 #include "platform/qt/qt_desktop.h"
+#include "shell/book.h"
 #include "shell/program.h"
+#include "shell/settings_store.h"
 #include "shell/window_hook.h"
 #include "tests/support/qt_app.h"
 #include "tests/support/support.h"
@@ -119,4 +124,61 @@ TEST_F(QtControls, ARightClickOnTheBookPopsUpTheHostMenuAndNeverReachesThePlayer
   QTest::mouseClick(player, Qt::LeftButton, {}, QPoint(560, 300));
   QTest::qWait(20);
   EXPECT_NE(Var("/utility/jump_number.display"), before);
+}
+
+// Nothing may be destroyed while one of its own calls, events or popups is
+// still on the stack: these run under the sanitizers.
+TEST_F(QtControls, CloseFromTheRightClickMenuEndsTheLoopWithStatusZeroAndKeepsTheSound) {
+  program.Player().TCallLabel("/", "soundOn");
+  testing_support::NextPopup popup("關閉");
+  testing_support::NextBox box(QMessageBox::Yes);
+  QObject scope;
+  QTimer::singleShot(0, &scope, [&] { QTest::mouseClick(player, Qt::RightButton, {}, QPoint(560, 300)); });
+  QTimer::singleShot(10000, &scope, [] { QCoreApplication::exit(99); });  // never hangs
+  EXPECT_EQ(QApplication::exec(), 0);
+  EXPECT_TRUE(popup.up.done());
+  EXPECT_EQ(box.text, "確定要離開電子書嗎 ?");
+  EXPECT_FALSE(program.Form1().IsLoaded());
+  EXPECT_EQ(shell::ReadRegValue(hive, HKEY_LOCAL_MACHINE, shell::BookKey(), "soundOn"), "1");
+}
+
+TEST_F(QtControls, TheAboutWindowsButtonAndTheHelpWindowsCloseBoxEndTheirWindowsInTheirOwnHandlers) {
+  testing_support::NextPopup about("關於翻頁電子書");
+  QTest::mouseClick(player, Qt::RightButton, {}, QPoint(560, 300));
+  ASSERT_TRUE(program.AboutWindow().IsVisible());
+  auto* aboutWidget = reinterpret_cast<QWidget*>(program.AboutWindow().Handle());
+  QTest::mouseClick(aboutWidget->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+  EXPECT_FALSE(program.AboutWindow().IsVisible());
+  EXPECT_TRUE(program.AboutWindow().IsLoaded());
+
+  QTest::keyClick(window, Qt::Key_F1);
+  ASSERT_TRUE(program.HelpWindow().IsVisible());
+  QPointer<QWidget> help = reinterpret_cast<QWidget*>(program.HelpWindow().Handle());
+  help->close();  // the close box: unloads the window from inside the widget's own event
+  EXPECT_FALSE(program.HelpWindow().IsLoaded());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(help.isNull());
+  QTest::keyClick(window, Qt::Key_F1);  // loads anew
+  EXPECT_TRUE(program.HelpWindow().IsVisible());
+}
+
+TEST_F(QtControls, MaximiseAndRestoreGiveThePlayerTheWholeWindowOnceThePlatformHasApplied) {
+  bridge.dispatcher().FSCommand("dirov.Win", "maximize");
+  EXPECT_EQ(program.Form1().State(), WindowState::Maximized);
+  EXPECT_NE(window->size(), QSize(760, 549));
+  // The whole window: its client area and the classic frame, 8 x 27 pixels.
+  EXPECT_EQ(player->size(), window->size() + QSize(8, 27));
+  bridge.dispatcher().FSCommand("dirov.Win", "restore");
+  EXPECT_EQ(window->size(), QSize(760, 549));
+  EXPECT_EQ(player->size(), QSize(768, 576));
+}
+
+TEST_F(QtControls, AMenuOpenedByAShortcutDropsDownFromItsButton) {
+  program.ToolbarControl().ButtonVisible(5, true);
+  QCursor::setPos(window->mapToGlobal(QPoint(700, 500)));
+  testing_support::NextPopup menu("");  // only looks, then dismisses
+  QTest::keyClick(window, Qt::Key_1, Qt::ControlModifier);
+  QToolButton* single = Button("singlePage");
+  EXPECT_TRUE(menu.up.done());
+  EXPECT_EQ(menu.at, single->mapToGlobal(QPoint(0, single->height())));
 }
