@@ -91,6 +91,14 @@ inline FrameExtent DefaultFrame(BorderStyle border) {
   return {0, 0};
 }
 
+// A design as the reader meets it: with the captions its load handling
+// puts into controls. Every window of the program has one (for checks that
+// go over them all).
+struct DesignAsShown {
+  WindowDesign design;
+  std::vector<std::pair<std::string, std::string>> captions;  // control, caption
+};
+
 const ControlDesign* FindControl(const WindowDesign& design, const std::string& name);
 const MenuDesign* FindMenu(const std::vector<MenuDesign>& menus, const std::string& name);
 

@@ -25,8 +25,9 @@ inline constexpr Rect kRightPage{384, 44, 332, 498};
 inline constexpr Rect kSinglePage{218, 44, 332, 498};
 
 // The book's own window buttons, bottom right: help, minimise, maximise or
-// restore, close.
-inline Rect WindowButton(int i) { return Rect{768 - 4 - 26.0 * (4 - i), 550, 22, 22}; }
+// restore, close. Above the stage's bottom strip, which the normal window
+// does not show (the player reaches below its client area).
+inline Rect WindowButton(int i) { return Rect{768 - 4 - 26.0 * (4 - i), 536, 22, 22}; }
 enum WindowButtons { kHelpButton = 0, kMinimizeButton, kMaximizeButton, kCloseButton };
 
 // On a page picture: the lines of the contents page.

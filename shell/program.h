@@ -91,5 +91,7 @@ components::WindowDesign IntroDesign();
 components::WindowDesign HelpDesign();
 // The About window's credit text: five lines joined by CR LF.
 std::string CreditText();
+// Every window of the shell as it is shown.
+std::vector<components::DesignAsShown> ShellDesigns();
 
 }  // namespace shell

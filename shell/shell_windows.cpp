@@ -55,7 +55,9 @@ WindowDesign AboutDesign(const std::string& picture) {
   ControlDesign image = Control("Image1", ControlKind::Image, 480, 240, 2055, 495);
   image.picture = picture;
   image.stretch = true;
-  d.controls = {image, Control("Label1", ControlKind::Label, 240, 960, 2895, 975),
+  // The five lines need 75 pixels in the interface font: 1125 twips, not
+  // the 975 of the classic system font.
+  d.controls = {image, Control("Label1", ControlKind::Label, 240, 960, 2895, 1125),
                 Control("Command1", ControlKind::Button, 1080, 2280, 1215, 375, "確定")};
   d.focusOrder = {"Command1"};
   return d;
@@ -76,6 +78,13 @@ WindowDesign HelpDesign() {
   heading.font = FontDesign{"", 14.25, true, std::nullopt};
   d.controls = {heading, Control("helpContent", ControlKind::Browser, 120, 480, 5250, 5895)};
   return d;
+}
+
+std::vector<DesignAsShown> ShellDesigns() {
+  return {{MainWindowDesign(), {}},
+          {AboutDesign(""), {{"Label1", CreditText()}}},
+          {IntroDesign(), {}},
+          {HelpDesign(), {}}};
 }
 
 void Program::MakeShellWindows() {

@@ -346,10 +346,18 @@ void Peer::ControlCreated(Control& c) {
         });
         w = t;
       } else {
+        // The model keeps the limit, in characters (a QLineEdit's counts
+        // UTF-16 units): what it cut is taken back from the box.
         auto* t = new QLineEdit(Q(d.caption), widget_);
-        if (d.maxLength > 0) t->setMaxLength(d.maxLength);
-        QObject::connect(t, &QLineEdit::textEdited, t, [this, control](const QString& text) {
-          if (!syncing_) control->UserType(S(text));
+        QObject::connect(t, &QLineEdit::textEdited, t, [this, t, control](const QString& text) {
+          if (syncing_) return;
+          control->UserType(S(text));
+          if (control->Text() != S(text)) {
+            Syncing s(syncing_);
+            int cursor = t->cursorPosition();
+            t->setText(Q(control->Text()));
+            t->setCursorPosition(std::min(cursor, static_cast<int>(t->text().size())));
+          }
         });
         w = t;
       }

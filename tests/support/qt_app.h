@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTest>
@@ -19,6 +20,19 @@ inline QApplication& App() {
   static char* argv[] = {name, nullptr};
   static QApplication* app = new QApplication(argc, argv);
   return *app;
+}
+
+// Types text into a widget one character at a time, as a keyboard (or an
+// input method) does; QTest's own typing knows only ASCII.
+inline void Type(QWidget* w, const QString& text) {
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    QString ch = text.mid(i, text[i].isHighSurrogate() ? 2 : 1);
+    i += ch.size() - 1;
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, ch);
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, ch);
+    QApplication::sendEvent(w, &release);
+  }
 }
 
 // Acts as the user in whatever pops up next, from inside its own loop: polls

@@ -1,0 +1,16 @@
+#include "app/window_designs.h"
+
+#include "shell/program.h"
+
+namespace app {
+
+std::vector<components::DesignAsShown> AllWindowDesigns() {
+  std::vector<components::DesignAsShown> all;
+  for (auto* subsystem : {&shell::ShellDesigns}) {
+    auto designs = subsystem();
+    all.insert(all.end(), designs.begin(), designs.end());
+  }
+  return all;
+}
+
+}  // namespace app
