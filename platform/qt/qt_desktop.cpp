@@ -109,10 +109,11 @@ class Peer : public WindowPeer {
     const WindowDesign& design = w.design();
     widget_->setObjectName(Q(design.name));
     widget_->setWindowTitle(Q(design.caption));
-    Qt::WindowFlags flags =
-        Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    // Only the frame buttons the design has (a window manager would add the rest).
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (design.border == BorderStyle::FixedDialog)
-      flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+      flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
     if (design.minButton) flags |= Qt::WindowMinimizeButtonHint;
     if (design.maxButton) flags |= Qt::WindowMaximizeButtonHint;
     if (!design.showInTaskbar) flags |= Qt::Tool;

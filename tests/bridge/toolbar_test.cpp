@@ -89,6 +89,16 @@ TEST_F(ToolbarClicks, AFailingStepIsSkippedAndTheNextRuns) {
   EXPECT_NE(h.desktop.boxes().back().box.text.find("the player refused Width"), std::string::npos);
 }
 
+TEST_F(ToolbarClicks, ASkippedStepNeverSwallowsAFailureOfTheTestHarness) {
+  // No answer queued for Buy's box: the harness fails, and says so.
+  EXPECT_THROW(Click("Buy"), headless::HarnessFailure);
+  EXPECT_TRUE(Labels().empty());
+  // Nor does the fatal-error path, whose own box is unexpected here.
+  player().failing = {"Width"};
+  player().Send("dirov.Win", "maximize");
+  EXPECT_THROW(h.desktop.Pump(), headless::HarnessFailure);
+}
+
 TEST_F(ToolbarClicks, TheMoviesKeywordsShowHideEnableAndDisable) {
   Movie("dirov.Toolbar", "noZoom");
   Movie("dirov.Toolbar", "withZoom");

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 #include <cstdlib>
 
 #include "book/embedded.h"
@@ -154,6 +155,11 @@ TEST_F(QtControls, TheAboutWindowsButtonAndTheHelpWindowsCloseBoxEndTheirWindows
   QTest::keyClick(window, Qt::Key_F1);
   ASSERT_TRUE(program.HelpWindow().IsVisible());
   QPointer<QWidget> help = reinterpret_cast<QWidget*>(program.HelpWindow().Handle());
+  // Owned by the main window: transient for it, centred on it. The About
+  // window has no owner and stays free.
+  EXPECT_EQ(help->windowHandle()->transientParent(), window->windowHandle());
+  EXPECT_LE((help->frameGeometry().center() - window->frameGeometry().center()).manhattanLength(), 1);
+  EXPECT_EQ(aboutWidget->windowHandle()->transientParent(), nullptr);
   help->close();  // the close box: unloads the window from inside the widget's own event
   EXPECT_FALSE(program.HelpWindow().IsLoaded());
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

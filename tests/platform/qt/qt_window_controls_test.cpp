@@ -25,7 +25,7 @@ class QtWindowControls : public ::testing::Test {
     window.Show();
     top = reinterpret_cast<QWidget*>(window.Handle());
     top->activateWindow();
-    QTest::qWaitForWindowActive(top);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(top));
   }
   static WindowDesign Design() {
     WindowDesign d{.name = "dialog", .caption = "對話", .clientWidth = 6000, .clientHeight = 4000};
