@@ -20,6 +20,7 @@ BookPlayer::~BookPlayer() {
 void BookPlayer::ResetState() {
   variables_.clear();
   calledLabels_.clear();
+  answeringGetReg_ = false;
   movie_.reset();
   narrator_.reset();
   book_ = BookDescription{};
@@ -127,6 +128,13 @@ void BookPlayer::SetVariable(const std::string& name, const std::string& value) 
     return;
   }
   variables_[name] = value;
+  if (answeringGetReg_ && name == "showHelp" && value == "none") {
+    // Nothing on this platform installs the book, so nothing stores the
+    // "1" that makes the host open the intro panel: a first run stores it.
+    answeringGetReg_ = false;
+    Send("dirov.setReg", "1");
+    Send("dirov.Win", "showHelp");
+  }
 }
 
 namespace {
@@ -331,7 +339,13 @@ void BookPlayer::Height(components::Twips height) {
 void BookPlayer::Send(const std::string& command, const std::string& args) {
   std::weak_ptr<bool> alive = alive_;
   desktop_.Post([this, alive, command, args] {
-    if (auto a = alive.lock(); a && *a) RaiseFSCommand(command, args);
+    auto a = alive.lock();
+    if (!a || !*a) return;
+    // The host answers "dirov.getReg" with SetVariable calls inside this one.
+    const bool getReg = command == "dirov.getReg";
+    if (getReg) answeringGetReg_ = kind_ == Kind::Book;
+    RaiseFSCommand(command, args);
+    if (getReg && *a) answeringGetReg_ = false;
   });
 }
 

@@ -14,6 +14,7 @@
 #include "platform/posix/services.h"
 #include "platform/qt/qt_desktop.h"
 #include "shell/program.h"
+#include "shell/settings_store.h"
 #include "shell/window_hook.h"
 #include "tests/support/qt_app.h"
 #include "tests/support/support.h"
@@ -28,6 +29,8 @@ class QtControls : public ::testing::Test {
  protected:
   QtControls() {
     setenv("TEMP", (dir.path() + "/").c_str(), 1);
+    // A reader who has ticked the intro panel's box: no panel at the start.
+    shell::WriteShowHelp(hive, "-2");
     program.Start();
     QCoreApplication::processEvents();
     window = reinterpret_cast<QWidget*>(program.Form1().Handle());
