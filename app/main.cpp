@@ -11,6 +11,7 @@
 #include "platform/posix/services.h"
 #include "platform/qt/picture_store.h"
 #include "platform/qt/qt_desktop.h"
+#include "platform/qt/window_icon.h"
 #include "player/read_ahead.h"
 #include "shell/book.h"
 #include "shell/program.h"
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
   posix::Environment environment("reader");
   posix::Connection connection;
   qtdesk::WindowHooks hooks(desktop);
+  desktop.AfterFirstPaint([&environment] { qtdesk::LoadWindowIcon(environment.ProgramFolder()); });
   components::System system{desktop, hive, files, environment, resources, connection, hooks};
 
   shell::Program program(system);

@@ -19,6 +19,7 @@ BookPlayer::~BookPlayer() {
 void BookPlayer::ResetState() {
   variables_.clear();
   calledLabels_.clear();
+  answeringGetReg_ = false;
   movie_.reset();
   narrator_.reset();
   book_ = BookDescription{};
@@ -123,6 +124,13 @@ void BookPlayer::SetVariable(const std::string& name, const std::string& value) 
     return;
   }
   variables_[name] = value;
+  if (answeringGetReg_ && name == "showHelp" && value == "none") {
+    // Nothing on this platform installs the book, so nothing stores the
+    // "1" that makes the host open the intro panel: a first run stores it.
+    answeringGetReg_ = false;
+    Send("dirov.setReg", "1");
+    Send("dirov.Win", "showHelp");
+  }
 }
 
 namespace {
@@ -325,7 +333,13 @@ void BookPlayer::Height(components::Twips height) {
 }
 
 void BookPlayer::Send(const std::string& command, const std::string& args) {
-  desktop_.Post(lifetime_, [this, command, args] { RaiseFSCommand(command, args); });
+  desktop_.Post(lifetime_, [this, alive = lifetime_.token(), command, args] {
+    // The host answers "dirov.getReg" with SetVariable calls inside this one.
+    const bool getReg = command == "dirov.getReg";
+    if (getReg) answeringGetReg_ = kind_ == Kind::Book;
+    RaiseFSCommand(command, args);
+    if (getReg && !alive.expired()) answeringGetReg_ = false;
+  });
 }
 
 // ---- pages and views ----

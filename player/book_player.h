@@ -115,6 +115,8 @@ class BookPlayer : public components::MoviePlayer {
   void OnOpenUrl(std::function<void(const std::string&)> f) { openUrl_ = std::move(f); }
 
   // The movie sends a command to its host: delivered from the event loop.
+  // When the host's answer to "dirov.getReg" hands the book "showHelp" as
+  // "none" (a first run), the book has "1" stored and the intro panel shown.
   void Send(const std::string& command, const std::string& args);
 
   static constexpr double kZooms[] = {1.0, 1.5, 2.0};
@@ -176,6 +178,9 @@ class BookPlayer : public components::MoviePlayer {
   std::function<void()> changed_;
   std::function<void(const std::string&)> openUrl_;
   components::Lifetime lifetime_;  // what it posted goes with it
+  // Inside the host's answer to "dirov.getReg", until the book has asked
+  // for the intro panel.
+  bool answeringGetReg_ = false;
 };
 
 // Lists in the player's storage: "reader-lists 1", then one line per entry,

@@ -487,16 +487,16 @@ Desktop::Desktop() : events_(std::make_unique<QObject>()) {
   QFont font(kInterfaceFont);
   font.setPointSizeF(kInterfacePoints);
   QApplication::setFont(font);
-  if (!g_fontsReady) {
-    // Nothing in the first frame is text: the fonts are read, on a thread of
-    // their own, once it is up, so they never hold it back.
-    firstPaint_ = std::make_unique<FirstPaint>([this] {
-      qApp->removeEventFilter(firstPaint_.get());
-      StartFonts();
-      UseTranslations();
-    });
-    qApp->installEventFilter(firstPaint_.get());
-  }
+  // Nothing in the first frame is text: the fonts are read, on a thread of
+  // their own, once it is up, so they never hold it back.
+  firstPaint_ = std::make_unique<FirstPaint>([this] {
+    qApp->removeEventFilter(firstPaint_.get());
+    StartFonts();
+    UseTranslations();
+    for (auto& fn : afterFirstPaint_) fn();
+    afterFirstPaint_.clear();
+  });
+  qApp->installEventFilter(firstPaint_.get());
 }
 
 void Desktop::UseTranslations() {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <set>
 #include <thread>
+#include <vector>
 
 #include "components/desktop.h"
 #include "components/window.h"
@@ -52,6 +53,8 @@ class Desktop : public components::Desktop {
   static bool FontsReady();
   // Reads the fonts now, on their thread, rather than after the first paint.
   void StartFonts();
+  // Work that can wait until the first window has been drawn.
+  void AfterFirstPaint(std::function<void()> fn) { afterFirstPaint_.push_back(std::move(fn)); }
   // Qt's own texts (standard buttons, context menus) in Traditional Chinese.
   static void UseTranslations();
   // Where a window's design names no font.
@@ -77,6 +80,7 @@ class Desktop : public components::Desktop {
   std::set<QWidget*> widgets_;
   std::thread fonts_;
   std::unique_ptr<QObject> firstPaint_;
+  std::vector<std::function<void()>> afterFirstPaint_;
   player::LocalStorage* storage_ = nullptr;
   player::ReadAhead* readAhead_ = nullptr;
   const PictureStore* pictureStore_ = nullptr;

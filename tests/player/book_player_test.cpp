@@ -59,6 +59,55 @@ class Book : public ::testing::Test {
   std::vector<std::string> sent;
 };
 
+// A chapter movie with two seconds of narration.
+void WriteChapter(const std::string& path) {
+  book::SwfWriter w(7, 4340, 2000, 12);
+  w.Metadata("kind=chapter\nchapter=3\n");
+  w.DefineSound(1, 11025, std::vector<std::int16_t>(11025 * 2, 100));
+  w.FrameLabel("showPlayer");
+  w.ShowFrame();
+  auto bytes = w.Finish(true);
+  testing_support::WriteFile(path, std::string(bytes.begin(), bytes.end()));
+}
+
+// A second player on a host that answers "dirov.getReg" as ours does, with
+// "showHelp" as stored. One log holds what the host set ("set name value")
+// and what the movie sent, in the order it happened.
+class FirstRun : public Book {
+ protected:
+  FirstRun() {
+    fresh.OnFSCommand([this](const std::string& c, const std::string& a) {
+      log.push_back(c + " " + a);
+      if (c != "dirov.getReg") return;
+      for (const auto& [name, value] : answer) {
+        log.push_back("set " + name + " " + value);
+        fresh.SetVariable(name, value);
+      }
+    });
+  }
+  static std::vector<std::pair<std::string, std::string>> Answer(const std::string& showHelp) {
+    return {{"transfer", "none"},      {"showHelp", showHelp},      {"firstRun", "none"},
+            {"installString", "none"}, {"uninstallString", "none"}, {"kindOfMouse", "none"},
+            {"news", "/p/news.ezy"},   {"news2", "/p/news2.ezy"}};
+  }
+  void Start(const std::string& movie) {
+    log.clear();
+    fresh.Movie(movie);
+    desktop.Pump();
+  }
+  // The window commands and settings the movie sent, without the toolbar's.
+  std::vector<std::string> Asked() const {
+    std::vector<std::string> out;
+    for (const auto& e : log)
+      if (e.rfind("dirov.setReg ", 0) == 0 || e.rfind("dirov.Win ", 0) == 0) out.push_back(e);
+    return out;
+  }
+
+  std::vector<std::pair<std::string, std::string>> answer;
+  BookPlayer fresh{desktop, nullptr};
+  std::vector<std::string> log;
+};
+
 }  // namespace
 
 TEST_F(Book, OpensOnTheCoverAndAsksForItsSettingsOnceLoaded) {
@@ -257,15 +306,79 @@ TEST_F(Book, ClicksOnTheStageSendWhatTheBookOffers) {
   EXPECT_EQ(player.rightPage(), 9);
 }
 
+TEST_F(FirstRun, ShowHelpNeverStoredHasOneStoredAndTheIntroPanelShownAfterTheAnswer) {
+  answer = Answer("none");
+  Start(dir / "book.swf");
+  EXPECT_EQ(log, (std::vector<std::string>{
+                     "dirov.getReg ",
+                     "set transfer none",
+                     "set showHelp none",
+                     "set firstRun none",
+                     "set installString none",
+                     "set uninstallString none",
+                     "set kindOfMouse none",
+                     "set news /p/news.ezy",
+                     "set news2 /p/news2.ezy",
+                     "dirov.Toolbar withoutLine",
+                     "dirov.Toolbar noZoom",
+                     "dirov.setReg 1",
+                     "dirov.Win showHelp",
+                 }));
+  EXPECT_EQ(fresh.GetVariable("showHelp"), "none");  // the movie still holds what it was handed
+}
+
+TEST_F(FirstRun, AnyStoredShowHelpLeavesItToTheHost) {
+  for (const char* stored : {"1", "-1", "-2", "", "None", " none", "none ", "0"}) {
+    answer = Answer(stored);
+    Start(dir / "book.swf");
+    EXPECT_EQ(log.front(), "dirov.getReg ") << stored;
+    EXPECT_TRUE(Asked().empty()) << "showHelp \"" << stored << "\"";
+  }
+}
+
+TEST_F(FirstRun, OncePerAnswerAndOnlyInsideIt) {
+  // Handed "none" twice in one answer: asked once.
+  answer = Answer("none");
+  answer.push_back({"showHelp", "none"});
+  Start(dir / "book.swf");
+  EXPECT_EQ(Asked(), (std::vector<std::string>{"dirov.setReg 1", "dirov.Win showHelp"}));
+
+  // Outside an answer, "none" is just a value.
+  log.clear();
+  fresh.SetVariable("showHelp", "none");
+  desktop.Pump();
+  EXPECT_TRUE(log.empty());
+
+  // Every answer is a start of its own.
+  answer = Answer("none");
+  fresh.Send("dirov.getReg", "");
+  desktop.Pump();
+  EXPECT_EQ(Asked(), (std::vector<std::string>{"dirov.setReg 1", "dirov.Win showHelp"}));
+
+  // A getReg the host does not answer leaves nothing open for later.
+  answer.clear();
+  log.clear();
+  fresh.Send("dirov.getReg", "");
+  desktop.Pump();
+  fresh.SetVariable("showHelp", "none");
+  desktop.Pump();
+  EXPECT_EQ(log, std::vector<std::string>{"dirov.getReg "});
+}
+
+TEST_F(FirstRun, OnlyTheBookAsksNotAChapterMovie) {
+  WriteChapter(dir / "c.zov");
+  answer = Answer("none");
+  Start(dir / "c.zov");
+  EXPECT_EQ(fresh.kind(), BookPlayer::Kind::Chapter);
+  fresh.Send("dirov.getReg", "");  // were it to ask, the host would answer
+  desktop.Pump();
+  EXPECT_EQ(log.front(), "dirov.getReg ");
+  EXPECT_TRUE(Asked().empty());
+}
+
 TEST(ChapterMovie, NarratesThenTellsTheHostItEnded) {
   TempDir dir;
-  book::SwfWriter w(7, 4340, 2000, 12);
-  w.Metadata("kind=chapter\nchapter=3\n");
-  w.DefineSound(1, 11025, std::vector<std::int16_t>(11025 * 2, 100));  // two seconds
-  w.FrameLabel("showPlayer");
-  w.ShowFrame();
-  auto bytes = w.Finish(true);
-  testing_support::WriteFile(dir / "c.zov", std::string(bytes.begin(), bytes.end()));
+  WriteChapter(dir / "c.zov");
 
   headless::Desktop desktop;
   BookPlayer p(desktop, nullptr);

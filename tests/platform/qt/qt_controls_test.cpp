@@ -34,6 +34,8 @@ class QtControls : public ::testing::Test {
  protected:
   QtControls() {
     setenv("TEMP", (dir.path() + "/").c_str(), 1);
+    // A reader who has ticked the intro panel's box: no panel at the start.
+    shell::WriteShowHelp(hive, "-2");
     program.Start();
     QCoreApplication::processEvents();
     window = reinterpret_cast<QWidget*>(program.Form1().Handle());

@@ -1,11 +1,14 @@
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
 #include <cstdlib>
 
 #include "book/embedded.h"
+#include "bridge/commands.h"
 #include "bridge/dispatcher.h"
 #include "platform/posix/hive.h"
 #include "platform/posix/services.h"
@@ -36,7 +39,61 @@ struct Real {
   System system{desktop, hive, files, environment, resources, connection, hooks};
 };
 
+// Starts the reader with the whole bridge on the settings in `dir` and lets
+// the book's answer to its settings play out. True when the intro panel came
+// up; it is closed at once, its box ticked first when `tick`.
+bool StartSeesIntroPanel(const TempDir& dir, bool tick) {
+  Real real(dir);
+  shell::Program program(real.system);
+  bridge::Bridge bridge(program);
+  bool seen = false;
+  QTimer reader;
+  reader.setInterval(5);
+  QObject::connect(&reader, &QTimer::timeout, [&] {
+    QWidget* panel = QApplication::activeModalWidget();
+    if (auto* box = qobject_cast<QMessageBox*>(panel)) {
+      ADD_FAILURE() << "message box: " << box->text().toStdString();
+      box->close();
+      return;
+    }
+    if (!panel || panel->objectName() != "leftForm") return;
+    seen = true;
+    if (tick) panel->findChild<QCheckBox*>("Check1")->click();
+    panel->close();
+  });
+  reader.start();
+  program.Start();
+  // "news2" is the last of the settings; what the book sends after them is
+  // posted, so a few more rounds deliver it.
+  QElapsedTimer clock;
+  clock.start();
+  int rounds = 0;
+  while (!seen && rounds < 5 && clock.elapsed() < 10000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    if (!program.Player().GetVariable("news2").empty()) ++rounds;
+  }
+  return seen;
+}
+
+std::string StoredShowHelp(const TempDir& dir) {
+  posix::Hive hive(dir / "data/reader/HKEY_LOCAL_MACHINE.sqlite");
+  return shell::ReadRegValue(hive, HKEY_LOCAL_MACHINE, shell::BookKey(), "showHelp");
+}
+
 }  // namespace
+
+TEST(QtStartup, TheFirstStartShowsTheIntroPanelAndEveryStartDoesUntilItsBoxIsTicked) {
+  App();
+  TempDir dir;
+  setenv("TEMP", (dir.path() + "/").c_str(), 1);
+  EXPECT_TRUE(StartSeesIntroPanel(dir, false));  // the book asks: nothing was stored
+  EXPECT_EQ(StoredShowHelp(dir), "1");
+  EXPECT_TRUE(StartSeesIntroPanel(dir, true));  // the host opens it for the "1"
+  EXPECT_EQ(StoredShowHelp(dir), "-2");
+  EXPECT_FALSE(StartSeesIntroPanel(dir, false));
+  EXPECT_EQ(StoredShowHelp(dir), "-2");
+  unsetenv("TEMP");
+}
 
 TEST(QtStartup, TheRealStartUpWritesTheMovieSizesTheWindowAndStoresSoundOnYes) {
   App();
