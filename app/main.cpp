@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "book/embedded.h"
+#include "bridge/bridge.h"
 #include "bridge/commands.h"
 #include "components/errors.h"
 #include "platform/posix/hive.h"

@@ -1,10 +1,7 @@
 #pragma once
 
-#include <memory>
 #include <string>
 
-#include "bridge/dispatcher.h"
-#include "bridge/toolbar.h"
 #include "shell/program.h"
 
 namespace bridge {
@@ -20,19 +17,5 @@ void Win(shell::Program& program, const std::string& args);
 void StartPlay(shell::Program& program);
 // The single-page menu: the label, then the page-mode buttons.
 void SinglePage(shell::Program& program, const std::string& label);
-
-// The bridge as the program runs it: the dispatcher with every action, the
-// toolbar's clicks and the single-page menu, wired into the program.
-class Bridge {
- public:
-  explicit Bridge(shell::Program& program);
-  Dispatcher& dispatcher() { return dispatcher_; }
-  ToolbarCommands& toolbar() { return toolbar_; }
-
- private:
-  shell::Program& program_;
-  ToolbarCommands toolbar_;
-  Dispatcher dispatcher_;
-};
 
 }  // namespace bridge

@@ -4,6 +4,8 @@
 
 #include "components/desktop.h"
 #include "components/flags.h"
+#include "components/number.h"
+#include "shell/toolbar_buttons.h"
 
 namespace bridge {
 
@@ -30,7 +32,7 @@ void ToolbarCommands::PopupByFrame(const char* onFirstFrame, const char* otherwi
   // A frame that cannot be read counts as "not the first".
   int frame = 0;
   Step([&] { frame = ParseInt16(program_.Player().TGetProperty("/", 4)).value_or(0); });
-  Step([&] { program_.Form1().PopupMenu(frame == 1 ? onFirstFrame : otherwise); });
+  Step([&] { program_.MainWindow().PopupMenu(frame == 1 ? onFirstFrame : otherwise); });
 }
 
 void ToolbarCommands::Click(int /*firstValue*/, const std::string& key) {
@@ -54,9 +56,9 @@ void ToolbarCommands::Click(int /*firstValue*/, const std::string& key) {
     Label("singleZoomIn");
   } else if (key == "doublePage") {
     Label("doublePage");
-    Step([&] { program_.ToolbarControl().ButtonVisible(5, false); });
+    Step([&] { program_.ToolbarControl().ButtonVisible(shell::kSinglePageButton, false); });
   } else if (key == "singlePage") {
-    Step([&] { program_.Form1().PopupMenu("singlePages"); });
+    Step([&] { program_.MainWindow().PopupMenu("singlePages"); });
   } else if (key == "bookmark") {
     PopupByFrame("Bookmark1", "Bookmark2");
   } else if (key == "Note") {
@@ -87,35 +89,35 @@ void ToolbarCommands::Enable(int button, bool enabled) {
 void ToolbarCommands::Command(const std::string& keyword) {
   Toolbar& bar = program_.ToolbarControl();
   if (keyword == "mute") {
-    bar.ButtonVisible(9, true);
-    bar.ButtonVisible(10, false);
+    bar.ButtonVisible(shell::kMuteButton, true);
+    bar.ButtonVisible(shell::kSoundOnButton, false);
   } else if (keyword == "soundOn") {
-    bar.ButtonVisible(9, false);
-    bar.ButtonVisible(10, true);
+    bar.ButtonVisible(shell::kMuteButton, false);
+    bar.ButtonVisible(shell::kSoundOnButton, true);
   } else if (keyword == "withLine") {
-    bar.ButtonVisible(12, true);
-    bar.ButtonVisible(13, false);
+    bar.ButtonVisible(shell::kRegionLineButton, true);
+    bar.ButtonVisible(shell::kRegionLine2Button, false);
   } else if (keyword == "withoutLine") {
-    bar.ButtonVisible(12, false);
-    bar.ButtonVisible(13, true);
+    bar.ButtonVisible(shell::kRegionLineButton, false);
+    bar.ButtonVisible(shell::kRegionLine2Button, true);
   } else if (keyword == "noZoomOut") {
-    Enable(4, false);
+    Enable(shell::kZoomOutButton, false);
   } else if (keyword == "zoomOut") {
-    Enable(4, true);
+    Enable(shell::kZoomOutButton, true);
   } else if (keyword == "noZoomIn") {
-    Enable(3, false);
+    Enable(shell::kZoomInButton, false);
   } else if (keyword == "zoomIn") {
-    Enable(3, true);
+    Enable(shell::kZoomInButton, true);
   } else if (keyword == "noZoom") {
-    bar.ButtonVisible(3, false);
-    bar.ButtonVisible(4, false);
-    bar.ButtonVisible(5, true);
-    bar.ButtonVisible(6, false);
+    bar.ButtonVisible(shell::kZoomInButton, false);
+    bar.ButtonVisible(shell::kZoomOutButton, false);
+    bar.ButtonVisible(shell::kSinglePageButton, true);
+    bar.ButtonVisible(shell::kDoublePageButton, false);
   } else if (keyword == "withZoom") {
-    bar.ButtonVisible(3, true);
-    bar.ButtonVisible(4, true);
-    bar.ButtonVisible(5, false);
-    bar.ButtonVisible(6, true);
+    bar.ButtonVisible(shell::kZoomInButton, true);
+    bar.ButtonVisible(shell::kZoomOutButton, true);
+    bar.ButtonVisible(shell::kSinglePageButton, false);
+    bar.ButtonVisible(shell::kDoublePageButton, true);
   }
 }
 

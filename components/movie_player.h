@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "components/flags.h"
+#include "components/twips.h"
 
 namespace components {
 

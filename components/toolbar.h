@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "components/flags.h"
+#include "components/twips.h"
 
 namespace components {
 

@@ -6,20 +6,6 @@
 
 namespace components {
 
-const ControlDesign* FindControl(const WindowDesign& design, const std::string& name) {
-  for (const auto& c : design.controls)
-    if (c.name == name) return &c;
-  return nullptr;
-}
-
-const MenuDesign* FindMenu(const std::vector<MenuDesign>& menus, const std::string& name) {
-  for (const auto& m : menus) {
-    if (m.name == name) return &m;
-    if (const MenuDesign* inner = FindMenu(m.items, name)) return inner;
-  }
-  return nullptr;
-}
-
 // ---- Control ------------------------------------------------------------
 
 Control::Control(Window& window, ControlDesign design)

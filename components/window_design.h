@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "components/flags.h"
 #include "components/toolbar.h"
+#include "components/twips.h"
 
 namespace components {
 
@@ -98,6 +98,14 @@ struct DesignAsShown {
   WindowDesign design;
   std::vector<std::pair<std::string, std::string>> captions;  // control, caption
 };
+
+// A fixed dialog (no resizing, no minimise or maximise button) centred on
+// its owner: the shape of most small windows.
+WindowDesign FixedDialog(const std::string& name, const std::string& caption, Twips clientWidth,
+                         Twips clientHeight);
+// A control of a design's table: name, kind, position and size, caption.
+ControlDesign ControlAt(const std::string& name, ControlKind kind, Twips left, Twips top, Twips width,
+                        Twips height, const std::string& caption = "");
 
 const ControlDesign* FindControl(const WindowDesign& design, const std::string& name);
 const MenuDesign* FindMenu(const std::vector<MenuDesign>& menus, const std::string& name);

@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "components/flags.h"
+#include "components/number.h"
 
 namespace player {
 

@@ -1,4 +1,4 @@
-#include <span>
+// The main window: its design, its layout in each state, and the orderly ways out.
 #include <vector>
 
 #include "components/errors.h"
@@ -99,90 +99,8 @@ WindowDesign MainWindowDesign() {
   return d;
 }
 
-Program::Program(System& system) : system_(system) {
-  system_.desktop.SetAppTitle(kBookTitle);
-  form1_ = std::make_unique<Window>(system_.desktop, MainWindowDesign());
-  form1_->OnLoad([this] { Load(); });
-  form1_->OnResize([this] { Resize(); });
-  form1_->OnQueryUnload([this](bool& cancel, CloseKind) { QueryUnload(cancel); });
-  form1_->OnUnload([this] { UnloadShell(); });
-  form1_->OnMenu("close", [this] { CloseItem(); });
-  form1_->OnMenu("About", [this] { form2_->Show(); });
-  MakeShellWindows();
-}
-
-Program::~Program() = default;
-
-void Program::Start() {
-  system_.desktop.RunHandler([this] {
-    form1_->Load();
-    if (form1_->IsLoaded()) form1_->Show();
-  });
-}
-
-std::string Program::TempMoviePath() {
-  // No separator in between: with TEMP=/a/b the file is /a/bK19990317045.
-  return system_.environment.Environ("TEMP").value_or("") + kBookCode;
-}
-
-std::string Program::ProgramPath(std::initializer_list<std::string> parts) {
-  std::string path = system_.environment.ProgramFolder();
-  for (const auto& p : parts) path += system_.environment.PathSeparator() + p;
-  return path;
-}
-
-bool Program::tempMovieExists() { return !system_.files.Dir(TempMoviePath()).empty(); }
-
-// Start-up: the load handling of the main window.
-void Program::Load() {
-  isDownloadOpen = kFalse;
-  isPlaying = kFalse;
-  isAnimation = kTrue;
-
-  // The player component reports to whichever subsystem took the commands.
-  Player().OnFSCommand([this](const std::string& command, const std::string& args) {
-    if (movieCommand_) movieCommand_(command, args);
-  });
-  ToolbarControl().OnButtonClick([this](int first, const std::string& key) {
-    if (toolbarClick_) toolbarClick_(first, key);
-  });
-
-  AtStep("尋找播放器視窗", [&] { InstallFlashHook(*this); });
-
-  const std::string path = TempMoviePath();
-  if (AtStep("檢查暫存電子書檔案", [&] { return tempMovieExists(); }))
-    AtStep("刪除舊的暫存電子書檔案", [&] { system_.files.Kill(path); });
-
-  std::span<const std::uint8_t> movie = AtStep(
-      "載入內嵌電子書", [&] { return system_.resources.LoadResData(kMovieResourceId, kMovieResourceType); });
-
-  AtStep("寫入暫存電子書檔案", [&] {
-    auto file = system_.files.CreateNew(path);
-    file->Write(movie);
-    file->Close();
-  });
-
-  AtStep("開啟電子書", [&] { Player().Movie(path); });
-  AtStep("隱藏工具列", [&] { ToolbarControl().Visible(false); });
-
-  lastRegValue = ReadRegValue(system_.registry, HKEY_LOCAL_MACHINE, BookKey(), "soundOn");
-
-  std::string animation = ProgramPath({"Review", "man.zov"});
-  std::string doubled;
-  for (char c : animation) {
-    if (c == '\\') doubled += '\\';
-    doubled += c;
-  }
-
-  AtStep("傳送設定給電子書", [&] {
-    Player().SetVariable("soundOn", lastRegValue);
-    Player().SetVariable("animationFile", doubled);
-    Player().TCallLabel("/", lastRegValue == "1" ? "soundOn" : "mute");
-  });
-}
-
 void Program::Resize() {
-  Window& w = *form1_;
+  Window& w = *main_;
   WindowState state = w.State();
   if (state == WindowState::Maximized) {
     // Single precision, as the layout constants are.
@@ -212,11 +130,6 @@ bool AskToLeave(Desktop& desktop, const std::string& caption) {
   return desktop.MsgBox(box) == Answer::Yes;
 }
 
-void Program::StoreSound() {
-  std::string sound = Player().GetVariable("soundOn");
-  lastRegValue = WriteRegValue(system_.registry, HKEY_LOCAL_MACHINE, BookKey(), "soundOn", sound);
-}
-
 void Program::QueryUnload(bool& cancel) {
   if (AskToLeave(system_.desktop, "離開電子書")) {
     StoreSound();
@@ -227,19 +140,19 @@ void Program::QueryUnload(bool& cancel) {
 }
 
 void Program::UnloadShell() {
-  form1_->Unload();  // already unloading: no effect
-  form2_->Unload();
-  leftForm_->Unload();
+  main_->Unload();  // already unloading: no effect
+  about_->Unload();
+  intro_->Unload();
   // With the main window gone the program ends, once the handlers on the
   // stack have returned.
   system_.desktop.Post(lifetime_, [this] { system_.desktop.Quit(0); });
 }
 
 void Program::CloseItem() {
-  form1_->Unload();
+  main_->Unload();
   // These run whatever the answer was.
-  form2_->Unload();
-  leftForm_->Unload();
+  about_->Unload();
+  intro_->Unload();
 }
 
 }  // namespace shell

@@ -21,9 +21,9 @@ class Program {
   ~Program();
 
   components::System& system() { return system_; }
-  components::Window& Form1() { return *form1_; }
-  components::MoviePlayer& Player() { return form1_->control("ShockwaveFlash1").Player(); }
-  components::Toolbar& ToolbarControl() { return form1_->control("asxToolbar1").ToolbarComponent(); }
+  components::Window& MainWindow() { return *main_; }
+  components::MoviePlayer& Player() { return main_->control("ShockwaveFlash1").Player(); }
+  components::Toolbar& ToolbarControl() { return main_->control("asxToolbar1").ToolbarComponent(); }
 
   // Loads the main window (its load handling is the start-up) and shows it.
   void Start();
@@ -35,9 +35,9 @@ class Program {
 
   // The single-instance windows of the shell: the About window, the intro
   // panel and the help window. Referring to one does not load it.
-  components::Window& AboutWindow() { return *form2_; }
-  components::Window& IntroPanel() { return *leftForm_; }
-  components::Window& HelpWindow() { return *helpForm_; }
+  components::Window& AboutWindow() { return *about_; }
+  components::Window& IntroPanel() { return *intro_; }
+  components::Window& HelpWindow() { return *help_; }
   // The intro panel, modal over the main window; returns once it is closed.
   void ShowIntro();
   // The help window, modeless, owned by the main window.
@@ -67,13 +67,15 @@ class Program {
   void QueryUnload(bool& cancel);
   void UnloadShell();
   void CloseItem();
-  void MakeShellWindows();
+  void MakeAboutWindow();
+  void MakeIntroPanel();
+  void MakeHelpWindow();
 
   components::System& system_;
-  std::unique_ptr<components::Window> form1_;
-  std::unique_ptr<components::Window> form2_;
-  std::unique_ptr<components::Window> leftForm_;
-  std::unique_ptr<components::Window> helpForm_;
+  std::unique_ptr<components::Window> main_;   // Form1
+  std::unique_ptr<components::Window> about_;  // Form2
+  std::unique_ptr<components::Window> intro_;  // leftForm
+  std::unique_ptr<components::Window> help_;   // helpForm
   MovieCommandHandler movieCommand_;
   ToolbarClickHandler toolbarClick_;
   components::Lifetime lifetime_;

@@ -33,7 +33,7 @@ std::int32_t FlashChildFinder(HWND window, LPARAM /*extra*/) {
 
 LRESULT FlashWndProc(HWND window, std::uint32_t message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_RBUTTONDOWN: g_program->Form1().PopupMenu("Bindera"); return 0;
+    case WM_RBUTTONDOWN: g_program->MainWindow().PopupMenu("Bindera"); return 0;
     case WM_RBUTTONUP: return 0;
     default: return g_program->system().hooks.CallWindowProcA(oldWndProc, window, message, wParam, lParam);
   }
@@ -42,7 +42,7 @@ LRESULT FlashWndProc(HWND window, std::uint32_t message, WPARAM wParam, LPARAM l
 void InstallFlashHook(Program& program) {
   g_program = &program;
   WindowHooks& hooks = program.system().hooks;
-  hooks.EnumChildWindows(program.Form1().Handle(), &FlashChildFinder, 0);
+  hooks.EnumChildWindows(program.MainWindow().Handle(), &FlashChildFinder, 0);
   if (flashWnd != 0)
     oldWndProc = hooks.SetWindowLongA(flashWnd, GWL_WNDPROC, reinterpret_cast<std::intptr_t>(&FlashWndProc));
 }

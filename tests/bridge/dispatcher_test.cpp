@@ -94,7 +94,7 @@ TEST_F(Dispatch, TheMoviesCommandsArriveThroughThePlayersEvent) {
   bridge::Dispatcher d2(p2, actions);
   p2.OnMovieCommand([&](const std::string& c, const std::string& a) { d2.FSCommand(c, a); });
   p2.Start();
-  auto& player = h2.desktop.PlayerOf(p2.Form1(), "ShockwaveFlash1");
+  auto& player = h2.desktop.PlayerOf(p2.MainWindow(), "ShockwaveFlash1");
   player.Send("dirov.Toolbar", "mute");
   EXPECT_TRUE(seen.empty());  // delivered from the event loop, not at once
   h2.desktop.Pump();

@@ -17,7 +17,7 @@ class MainWindow : public ::testing::Test {
     program.Start();
     h.desktop.log().clear();
   }
-  Window& form() { return program.Form1(); }
+  Window& form() { return program.MainWindow(); }
   headless::Player& player() { return h.desktop.PlayerOf(form(), "ShockwaveFlash1"); }
   headless::Toolbar& toolbar() { return h.desktop.ToolbarOf(form(), "asxToolbar1"); }
 

@@ -54,8 +54,8 @@ TEST_F(Startup, WritesTheMovieBesideTempAndHandsTheMovieItsStartValues) {
   EXPECT_EQ(program->isDownloadOpen, kFalse);
   EXPECT_EQ(program->isPlaying, kFalse);
   EXPECT_EQ(program->isAnimation, kTrue);
-  EXPECT_TRUE(program->Form1().IsVisible());
-  EXPECT_FALSE(h.desktop.ToolbarOf(program->Form1(), "asxToolbar1").visible());
+  EXPECT_TRUE(program->MainWindow().IsVisible());
+  EXPECT_FALSE(h.desktop.ToolbarOf(program->MainWindow(), "asxToolbar1").visible());
 }
 
 TEST_F(Startup, UnsetTempPutsTheMovieInTheCurrentFolder) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bridge/bridge.h"
 #include "bridge/commands.h"
 #include "shell/book.h"
 #include "shell/program.h"
@@ -15,7 +16,7 @@ class Started : public ::testing::Test {
     program.Start();
     h.desktop.log().clear();
   }
-  components::Window& form() { return program.Form1(); }
+  components::Window& form() { return program.MainWindow(); }
   headless::Player& player() { return h.desktop.PlayerOf(form(), "ShockwaveFlash1"); }
   headless::Toolbar& toolbar() { return h.desktop.ToolbarOf(form(), "asxToolbar1"); }
   std::vector<std::string> Labels() { return h.desktop.Calls("Form1.ShockwaveFlash1.TCallLabel"); }

@@ -13,6 +13,7 @@
 #include <cstdlib>
 
 #include "book/embedded.h"
+#include "bridge/bridge.h"
 #include "bridge/commands.h"
 #include "platform/posix/hive.h"
 #include "platform/posix/services.h"
@@ -38,7 +39,7 @@ class QtControls : public ::testing::Test {
     shell::WriteShowHelp(hive, "-2");
     program.Start();
     QCoreApplication::processEvents();
-    window = reinterpret_cast<QWidget*>(program.Form1().Handle());
+    window = reinterpret_cast<QWidget*>(program.MainWindow().Handle());
     window->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(window));
     player = window->findChild<QWidget*>("playerArea");
@@ -141,7 +142,7 @@ TEST_F(QtControls, CloseFromTheRightClickMenuEndsTheLoopWithStatusZeroAndKeepsTh
   EXPECT_EQ(QApplication::exec(), 0);
   EXPECT_TRUE(popup.up.done());
   EXPECT_EQ(box.text, "確定要離開電子書嗎 ?");
-  EXPECT_FALSE(program.Form1().IsLoaded());
+  EXPECT_FALSE(program.MainWindow().IsLoaded());
   EXPECT_EQ(shell::ReadRegValue(hive, HKEY_LOCAL_MACHINE, shell::BookKey(), "soundOn"), "1");
 }
 
@@ -172,7 +173,7 @@ TEST_F(QtControls, TheAboutWindowsButtonAndTheHelpWindowsCloseBoxEndTheirWindows
 
 TEST_F(QtControls, MaximiseAndRestoreGiveThePlayerTheWholeWindowOnceThePlatformHasApplied) {
   bridge.dispatcher().FSCommand("dirov.Win", "maximize");
-  EXPECT_EQ(program.Form1().State(), WindowState::Maximized);
+  EXPECT_EQ(program.MainWindow().State(), WindowState::Maximized);
   EXPECT_NE(window->size(), QSize(760, 549));
   // The whole window: its client area and the classic frame, 8 x 27 pixels.
   EXPECT_EQ(player->size(), window->size() + QSize(8, 27));

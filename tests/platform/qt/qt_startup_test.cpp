@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "book/embedded.h"
+#include "bridge/bridge.h"
 #include "bridge/commands.h"
 #include "bridge/dispatcher.h"
 #include "platform/posix/hive.h"
@@ -109,10 +110,10 @@ TEST(QtStartup, TheRealStartUpWritesTheMovieSizesTheWindowAndStoresSoundOnYes) {
   const auto& res = book::EmbeddedResources()[0];
   EXPECT_EQ(ReadFile(dir / shell::kBookCode), std::vector<std::uint8_t>(res.data, res.data + res.size));
 
-  auto* window = reinterpret_cast<QWidget*>(program.Form1().Handle());
+  auto* window = reinterpret_cast<QWidget*>(program.MainWindow().Handle());
   ASSERT_TRUE(window->isVisible());
-  EXPECT_EQ(program.Form1().Width(), 11520);
-  EXPECT_EQ(program.Form1().Height(), 8640);
+  EXPECT_EQ(program.MainWindow().Width(), 11520);
+  EXPECT_EQ(program.MainWindow().Height(), 8640);
   // The classic frame is taken whatever the platform draws: the client
   // area is the designed one, and the player covers it.
   EXPECT_EQ(window->size(), QSize(760, 549));
@@ -130,7 +131,7 @@ TEST(QtStartup, TheRealStartUpWritesTheMovieSizesTheWindowAndStoresSoundOnYes) {
   EXPECT_EQ(box.title, "離開電子書");
   // In the book's language, whatever the locale, with their accelerators.
   EXPECT_EQ(box.buttons, (std::vector<std::string>{"是(&Y)", "否(&N)"}));
-  EXPECT_FALSE(program.Form1().IsLoaded());
+  EXPECT_FALSE(program.MainWindow().IsLoaded());
   posix::Hive check(dir / "data/reader/HKEY_LOCAL_MACHINE.sqlite");
   EXPECT_EQ(shell::ReadRegValue(check, HKEY_LOCAL_MACHINE, shell::BookKey(), "soundOn"), "1");
   unsetenv("TEMP");
@@ -143,11 +144,11 @@ TEST(QtStartup, ANoKeepsTheWindowOpen) {
   Real real(dir);
   shell::Program program(real.system);
   program.Start();
-  auto* window = reinterpret_cast<QWidget*>(program.Form1().Handle());
+  auto* window = reinterpret_cast<QWidget*>(program.MainWindow().Handle());
   testing_support::NextBox box(QMessageBox::No);
   window->close();
   EXPECT_TRUE(window->isVisible());
-  EXPECT_TRUE(program.Form1().IsLoaded());
+  EXPECT_TRUE(program.MainWindow().IsLoaded());
   posix::Hive check(dir / "data/reader/HKEY_LOCAL_MACHINE.sqlite");
   EXPECT_EQ(shell::ReadRegValue(check, HKEY_LOCAL_MACHINE, shell::BookKey(), "soundOn"), "none");
   unsetenv("TEMP");

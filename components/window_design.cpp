@@ -1,0 +1,46 @@
+#include "components/window_design.h"
+
+namespace components {
+
+WindowDesign FixedDialog(const std::string& name, const std::string& caption, Twips clientWidth,
+                         Twips clientHeight) {
+  WindowDesign d;
+  d.name = name;
+  d.caption = caption;
+  d.clientWidth = clientWidth;
+  d.clientHeight = clientHeight;
+  d.border = BorderStyle::FixedDialog;
+  d.minButton = false;
+  d.maxButton = false;
+  d.startPosition = StartPosition::CenterOwner;
+  return d;
+}
+
+ControlDesign ControlAt(const std::string& name, ControlKind kind, Twips left, Twips top, Twips width,
+                        Twips height, const std::string& caption) {
+  ControlDesign c;
+  c.name = name;
+  c.kind = kind;
+  c.left = left;
+  c.top = top;
+  c.width = width;
+  c.height = height;
+  c.caption = caption;
+  return c;
+}
+
+const ControlDesign* FindControl(const WindowDesign& design, const std::string& name) {
+  for (const auto& c : design.controls)
+    if (c.name == name) return &c;
+  return nullptr;
+}
+
+const MenuDesign* FindMenu(const std::vector<MenuDesign>& menus, const std::string& name) {
+  for (const auto& m : menus) {
+    if (m.name == name) return &m;
+    if (const MenuDesign* inner = FindMenu(m.items, name)) return inner;
+  }
+  return nullptr;
+}
+
+}  // namespace components
