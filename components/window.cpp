@@ -1,6 +1,7 @@
 #include "components/window.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "components/errors.h"
 
@@ -174,6 +175,33 @@ Window::~Window() {
   }
   controls_.clear();
   peer_.reset();
+}
+
+namespace {
+void Require(bool found, const WindowDesign& d, const char* what, const std::string& name) {
+  if (!found) throw std::invalid_argument("Window " + d.name + " has no " + what + " " + name);
+}
+}  // namespace
+
+void Window::OnClick(const std::string& control, Handler h) {
+  Require(FindControl(design_, control), design_, "control", control);
+  onClick_[control] = std::move(h);
+}
+
+void Window::OnChange(const std::string& control, Handler h) {
+  Require(FindControl(design_, control), design_, "control", control);
+  onChange_[control] = std::move(h);
+}
+
+void Window::OnTimer(const std::string& timer, Handler h) {
+  const ControlDesign* c = FindControl(design_, timer);
+  Require(c && c->kind == ControlKind::Timer, design_, "timer", timer);
+  onTimer_[timer] = std::move(h);
+}
+
+void Window::OnMenu(const std::string& item, Handler h) {
+  Require(FindMenu(design_.menus, item), design_, "menu item", item);
+  onMenu_[item] = std::move(h);
 }
 
 void Window::Run(const Handler& h) {

@@ -154,10 +154,12 @@ class Window {
   void OnResize(Handler h) { onResize_ = std::move(h); }
   void OnQueryUnload(QueryUnloadHandler h) { onQueryUnload_ = std::move(h); }
   void OnUnload(Handler h) { onUnload_ = std::move(h); }
-  void OnClick(const std::string& control, Handler h) { onClick_[control] = std::move(h); }
-  void OnChange(const std::string& control, Handler h) { onChange_[control] = std::move(h); }
-  void OnTimer(const std::string& timer, Handler h) { onTimer_[timer] = std::move(h); }
-  void OnMenu(const std::string& item, Handler h) { onMenu_[item] = std::move(h); }
+  // A control, timer or menu item that the design does not have is a typo:
+  // std::invalid_argument, not a handler that never runs.
+  void OnClick(const std::string& control, Handler h);
+  void OnChange(const std::string& control, Handler h);
+  void OnTimer(const std::string& timer, Handler h);
+  void OnMenu(const std::string& item, Handler h);
 
   // Creates the window and its controls and runs the load handler; nothing
   // happens when it is loaded already.

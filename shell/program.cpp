@@ -23,7 +23,7 @@ Program::Program(System& system) : system_(system) {
   MakeHelpWindow();
 }
 
-Program::~Program() = default;
+Program::~Program() = default;  // FlashHook is complete here
 
 void Program::Start() {
   system_.desktop.RunHandler([this] {

@@ -10,6 +10,8 @@
 
 namespace shell {
 
+class FlashHook;
+
 // The program: its main window `Form1` with the main window's public values,
 // and the one program-wide reference to each other window of the shell.
 class Program {
@@ -78,6 +80,7 @@ class Program {
   std::unique_ptr<components::Window> help_;   // helpForm
   MovieCommandHandler movieCommand_;
   ToolbarClickHandler toolbarClick_;
+  std::unique_ptr<FlashHook> hook_;
   components::Lifetime lifetime_;
 };
 

@@ -24,7 +24,10 @@ void Program::Load() {
     if (toolbarClick_) toolbarClick_(first, key);
   });
 
-  AtStep("尋找播放器視窗", [&] { InstallFlashHook(*this); });
+  AtStep("尋找播放器視窗", [&] {
+    hook_ = std::make_unique<FlashHook>(*this);
+    hook_->Install();
+  });
 
   const std::string path = TempMoviePath();
   if (AtStep("檢查暫存電子書檔案", [&] { return tempMovieExists(); }))

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QLayout>
 #include <QPainter>
 #include <QPixmap>
 #include <QProgressBar>
@@ -299,7 +300,11 @@ void Toolbar::Build() {
           // A menu it opens drops down from the button, not at the mouse.
           QToolButton* b = At(n);
           std::optional<PopupAnchor> anchor;
-          if (b) anchor.emplace(b->mapToGlobal(QPoint(0, b->height())));
+          if (b) {
+            // A button just shown may not be laid out yet.
+            if (QLayout* layout = widget_->layout()) layout->activate();
+            anchor.emplace(b->mapToGlobal(QPoint(0, b->height())));
+          }
           return Clicked(n);
         }
     });

@@ -165,3 +165,19 @@ TEST(HeadlessDesktop, PostedEventsRunInOrderOnlyWhenEventsMayRun) {
   desktop.DoEvents();
   EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
 }
+
+TEST(WindowModel, AHandlerForSomethingTheDesignLacksIsATypoThatFailsLoudly) {
+  headless::Desktop desktop;
+  WindowDesign d{.name = "dialog", .caption = "d", .clientWidth = 3000, .clientHeight = 2000};
+  d.controls = {{.name = "Command1", .kind = ControlKind::Button},
+                {.name = "Timer1", .kind = ControlKind::Timer}};
+  d.menus = {{"menu", "m", false, {{"item", "i", true, {}}}}};
+  Window w(desktop, d);
+  EXPECT_THROW(w.OnClick("Comand1", [] {}), std::invalid_argument);
+  EXPECT_THROW(w.OnChange("Text1", [] {}), std::invalid_argument);
+  EXPECT_THROW(w.OnTimer("Command1", [] {}), std::invalid_argument);  // not a timer
+  EXPECT_THROW(w.OnMenu("itme", [] {}), std::invalid_argument);
+  EXPECT_NO_THROW(w.OnClick("Command1", [] {}));
+  EXPECT_NO_THROW(w.OnTimer("Timer1", [] {}));
+  EXPECT_NO_THROW(w.OnMenu("item", [] {}));
+}

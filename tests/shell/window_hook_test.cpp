@@ -60,3 +60,14 @@ TEST_F(Hook, RightButtonPopsUpTheHostMenuAndNeverReachesThePlayer) {
   std::vector<std::pair<HWND, std::uint32_t>> reached = {{31, WM_RBUTTONDBLCLK}, {31, WM_LBUTTONDOWN}};
   EXPECT_EQ(h.hooks.delivered, reached);
 }
+
+TEST_F(Hook, AMessageAfterTheProgramIsGoneTouchesNothing) {
+  Children({{41, "MacromediaFlashPlayerActiveX"}});
+  {
+    shell::Program other{h.system};
+    other.Start();
+    ASSERT_EQ(shell::flashWnd, 41u);
+  }
+  EXPECT_EQ(shell::FlashWndProc(41, WM_RBUTTONDOWN, 0, 0), 0);
+  EXPECT_TRUE(h.desktop.popups().empty());
+}

@@ -155,6 +155,8 @@ TEST_F(QtControls, TheAboutWindowsButtonAndTheHelpWindowsCloseBoxEndTheirWindows
   EXPECT_FALSE(program.AboutWindow().IsVisible());
   EXPECT_TRUE(program.AboutWindow().IsLoaded());
 
+  window->activateWindow();  // its shortcuts work in the active window
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
   QTest::keyClick(window, Qt::Key_F1);
   ASSERT_TRUE(program.HelpWindow().IsVisible());
   QPointer<QWidget> help = reinterpret_cast<QWidget*>(program.HelpWindow().Handle());
