@@ -1,7 +1,10 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <functional>
+#include <string>
 
 namespace components {
 
@@ -40,5 +43,15 @@ class WindowHooks {
   virtual LRESULT CallWindowProcA(std::intptr_t previous, HWND window, std::uint32_t message, WPARAM wParam,
                                   LPARAM lParam) = 0;
 };
+
+// GetClassNameA's copy, for every platform: at most maxCount - 1
+// characters and a zero; the count copied.
+inline int CopyClassName(const std::string& name, char* buffer, int maxCount) {
+  if (maxCount <= 0) return 0;
+  int n = static_cast<int>(std::min(name.size(), static_cast<std::size_t>(maxCount - 1)));
+  std::memcpy(buffer, name.data(), static_cast<std::size_t>(n));
+  buffer[n] = '\0';
+  return n;
+}
 
 }  // namespace components

@@ -28,13 +28,8 @@ std::int32_t WindowHooks::EnumChildWindows(HWND parent, ENUMPROC callback, LPARA
 }
 
 int WindowHooks::GetClassNameA(HWND window, char* buffer, int maxCount) {
-  if (maxCount <= 0) return 0;
   auto it = classNames.find(window);
-  std::string name = it == classNames.end() ? "" : it->second;
-  int n = std::min(static_cast<int>(name.size()), maxCount - 1);
-  std::memcpy(buffer, name.data(), static_cast<size_t>(n));
-  buffer[n] = '\0';
-  return n;
+  return CopyClassName(it == classNames.end() ? "" : it->second, buffer, maxCount);
 }
 
 namespace {

@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "components/errors.h"
+#include "platform/posix/file_replace.h"
 
 namespace posix {
 
@@ -44,15 +45,7 @@ class PosixOutputFile : public components::OutputFile {
   }
   void Write(std::span<const std::uint8_t> bytes) override {
     if (fd_ < 0) throw ComponentError("file already closed: " + path_);
-    size_t done = 0;
-    while (done < bytes.size()) {
-      ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        Fail("cannot write", path_);
-      }
-      done += static_cast<size_t>(n);
-    }
+    if (!WriteAll(fd_, bytes.data(), bytes.size())) Fail("cannot write", path_);
   }
   void Close() override {
     if (fd_ < 0) return;
@@ -211,33 +204,8 @@ std::optional<std::string> PlayerStorage::Load(const std::string& name) {
 
 bool PlayerStorage::Save(const std::string& name, const std::string& bytes) {
   MakeFolders(folder_);
-  std::string path = PathOf(name), temp = path + ".new";
-  ::unlink(temp.c_str());
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd < 0) return false;
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ::close(fd);
-      ::unlink(temp.c_str());
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  bool ok = ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-    ::unlink(temp.c_str());
-    return false;
-  }
-  int dirFd = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dirFd >= 0) {
-    ::fsync(dirFd);
-    ::close(dirFd);
-  }
-  return true;
+  return ReplaceFile(PathOf(name), ".new", true,
+                     [&](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); });
 }
 
 bool Connection::InternetGetConnectedState() {

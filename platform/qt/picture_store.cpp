@@ -13,6 +13,7 @@
 #include <ctime>
 #include <vector>
 
+#include "platform/posix/file_replace.h"
 #include "platform/posix/services.h"
 
 namespace qtdesk {
@@ -33,18 +34,6 @@ std::uint64_t Fnv1a(std::span<const std::uint8_t> bytes) {
   std::uint64_t h = 1469598103934665603ull;
   for (std::uint8_t b : bytes) h = (h ^ b) * 1099511628211ull;
   return h;
-}
-
-bool WriteAll(int fd, const void* data, std::size_t n) {
-  const auto* p = static_cast<const std::uint8_t*>(data);
-  while (n > 0) {
-    ssize_t w = ::write(fd, p, n);
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) return false;
-    p += w;
-    n -= static_cast<std::size_t>(w);
-  }
-  return true;
 }
 
 // The pixels start on a cache line, whatever the encoded length.
@@ -112,10 +101,6 @@ bool PictureStore::Save(std::span<const std::uint8_t> encoded, const QImage& ima
     return false;
   if (!posix::MakeFolders(folder_)) return false;
   const std::string path = PathFor(encoded, image.size());
-  const std::string temp = path + ".part" + std::to_string(::getpid());
-  ::unlink(temp.c_str());
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd < 0) return false;
   Header h{};
   std::memcpy(h.magic, kMagic, sizeof kMagic);
   h.width = static_cast<std::uint32_t>(image.width());
@@ -123,16 +108,17 @@ bool PictureStore::Save(std::span<const std::uint8_t> encoded, const QImage& ima
   h.bytesPerLine = static_cast<std::uint32_t>(image.width()) * 4;
   h.format = static_cast<std::uint32_t>(QImage::Format_RGB32);
   h.encodedLength = encoded.size();
-  static const std::uint8_t zeros[64] = {};
-  bool ok = WriteAll(fd, &h, sizeof h) && WriteAll(fd, encoded.data(), encoded.size()) &&
-            WriteAll(fd, zeros, PixelsAt(encoded.size()) - sizeof h - encoded.size());
-  for (int y = 0; ok && y < image.height(); ++y) ok = WriteAll(fd, image.constScanLine(y), h.bytesPerLine);
-  ok = ::close(fd) == 0 && ok;
   // A reader sees the old entry or the whole new one, never part of it.
-  if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
-    ::unlink(temp.c_str());
-    return false;
-  }
+  bool ok = posix::ReplaceFile(path, ".part" + std::to_string(::getpid()), false, [&](int fd) {
+    using posix::WriteAll;
+    static const std::uint8_t zeros[64] = {};
+    bool written = WriteAll(fd, &h, sizeof h) && WriteAll(fd, encoded.data(), encoded.size()) &&
+                   WriteAll(fd, zeros, PixelsAt(encoded.size()) - sizeof h - encoded.size());
+    for (int y = 0; written && y < image.height(); ++y)
+      written = WriteAll(fd, image.constScanLine(y), h.bytesPerLine);
+    return written;
+  });
+  if (!ok) return false;
   Trim();
   return true;
 }
