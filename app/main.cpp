@@ -8,6 +8,7 @@
 #include "bridge/bridge.h"
 #include "bridge/commands.h"
 #include "components/errors.h"
+#include "lists/lists.h"
 #include "platform/posix/hive.h"
 #include "platform/posix/services.h"
 #include "platform/qt/picture_store.h"
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
 
   shell::Program program(system);
   bridge::Bridge bridge(program);
+  lists::Lists lists(program, bridge);
 
   program.Start();
 

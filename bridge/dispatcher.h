@@ -29,6 +29,9 @@ class Dispatcher {
   Dispatcher(shell::Program& program, CommandActions actions);
 
   void FSCommand(const std::string& command, const std::string& args);
+  // Where the other subsystems put the actions they own ("viewNote",
+  // "loadSound", ...), before the movie sends them.
+  CommandActions& actions() { return actions_; }
 
  private:
   void Show(const std::string& text);

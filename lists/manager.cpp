@@ -1,0 +1,44 @@
+#include "lists/manager.h"
+
+#include "lists/movie_lists.h"
+
+namespace lists {
+
+using namespace components;
+
+namespace {
+void EnableSelectionButtons(Window& dialog, const ManagerList& list, bool enabled) {
+  for (const auto& name : list.selectionButtons) dialog.control(name).SetEnabled(enabled);
+}
+}  // namespace
+
+void ManageList(Window& dialog, MoviePlayer& player, const ManagerList& list) {
+  dialog.OnClick("List1", [&dialog, &list] {
+    Control& lines = dialog.control("List1");
+    if (lines.ListIndex() < 0) return;
+    dialog.control("Text1").SetText(lines.List(lines.ListIndex()));
+    EnableSelectionButtons(dialog, list, true);
+  });
+  dialog.OnClick("Command2", [&dialog, &player, &list] {
+    Control& lines = dialog.control("List1");
+    int k = lines.ListIndex();
+    if (k < 0) return;
+    movie::DeleteEntry(player, k, list.deleteLabel);
+    dialog.control("Text1").SetText("");
+    lines.RemoveItem(k);
+    EnableSelectionButtons(dialog, list, false);
+  });
+  dialog.OnClick("Command3", [&dialog, &player, &list] {
+    movie::Call(player, list.deleteAllLabel);
+    dialog.control("Text1").SetText("");
+    dialog.control("List1").Clear();
+    dialog.Unload();
+  });
+
+  Control& lines = dialog.control("List1");
+  int count = movie::ReadCount(player, list.counter);
+  for (int i = 0; i < count; ++i) lines.AddItem(movie::ListLine(player.GetVariable(list.page(i))));
+  EnableSelectionButtons(dialog, list, false);
+}
+
+}  // namespace lists
