@@ -369,8 +369,7 @@ void Transfer::Execute(const std::string& url, const std::string& operation) {
   if (verb != "HEAD" && verb != "GET") throw ComponentError("operation not supported: " + operation);
   if (!backend_) {
     using Create = TransferBackend* (*)();
-    auto create =
-        ResolveModule<Create>("libreader_transfer.so", READER_TRANSFER_MODULE, "reader_transfer_create");
+    auto create = ResolveModule<Create>("libreader_transfer.so", "reader_transfer_create");
     if (!create) throw ComponentError("the HTTP module libreader_transfer.so is missing beside the program");
     backend_.reset(create());
   }

@@ -15,6 +15,7 @@
 #include "components/web_browser.h"
 #include "components/window_design.h"
 #include "platform/qt/qt_player.h"
+#include "platform/qt/transfer_backend.h"
 #include "player/book_player.h"
 
 class QProgressBar;
@@ -75,23 +76,6 @@ class Toolbar : public components::Toolbar {
   std::vector<bool> buttonVisible_;
   std::vector<QPointer<QToolButton>> buttons_;
   std::vector<std::unique_ptr<components::ToolbarButton>> objects_;
-};
-
-// The HTTP side of the transfer control, in a module of its own
-// (libreader_transfer.so beside the program): Qt Network and the libraries
-// it pulls in would cost every start; they load at the first request.
-class TransferBackend {
- public:
-  struct Events {
-    std::function<void()> headers;
-    std::function<void(const QByteArray&)> data;
-    std::function<void(bool failed, bool cancelled)> finished;
-  };
-  virtual ~TransferBackend() = default;
-  virtual void Start(const QUrl& url, bool head, Events events) = 0;
-  // Of the last reply; empty when absent.
-  virtual QByteArray Header(const QByteArray& name) const = 0;
-  virtual void Abort() = 0;
 };
 
 // HTTP requests, reported as the transfer control's states.
