@@ -13,6 +13,7 @@
 #include "platform/posix/services.h"
 #include "platform/qt/picture_store.h"
 #include "platform/qt/qt_desktop.h"
+#include "platform/qt/window_hooks.h"
 #include "platform/qt/window_icon.h"
 #include "player/read_ahead.h"
 #include "shell/book.h"
@@ -38,12 +39,10 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("reader");
 
-  qtdesk::Desktop desktop;
   posix::PlayerStorage playerStorage(posix::PlayerStorage::DefaultFolder("reader"));
-  desktop.SetPlayerStorage(&playerStorage);
-  if (readAhead) desktop.SetReadAhead(&*readAhead);
   qtdesk::PictureStore pictures(posix::CacheHome() + "/reader/pictures");
-  desktop.SetPictureStore(&pictures);
+  qtdesk::Desktop desktop(
+      {.storage = &playerStorage, .readAhead = readAhead ? &*readAhead : nullptr, .pictures = &pictures});
   posix::FileSystem files;
   posix::Environment environment("reader");
   posix::Connection connection;

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/qt/picture_store.h"
+#include "platform/qt/sound_backend.h"
 #include "player/book_player.h"
 
 namespace qtdesk {
@@ -51,16 +52,6 @@ class PageCache {
 // larger scale, or exactly `size` when that is far off; a placeholder when
 // it cannot be decoded. Safe on any thread.
 QImage DecodePage(const std::vector<std::uint8_t>& bytes, QSize size);
-
-// The sound output, in a module of its own (libreader_sound.so beside the
-// program): the audio libraries it needs are many, and loading them is
-// left until a sound first plays.
-class SoundBackend {
- public:
-  virtual ~SoundBackend() = default;
-  virtual void Play(const player::SwfSound& sound, bool loop) = 0;
-  virtual void Stop() = 0;
-};
 
 // Plays raw sound through the desktop's audio output, when it has one.
 class SoundOut {

@@ -2,8 +2,9 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPointer>
+#include <memory>
 
-#include "platform/qt/qt_components.h"
+#include "platform/qt/transfer_backend.h"
 
 namespace {
 

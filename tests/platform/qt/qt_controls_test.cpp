@@ -18,6 +18,7 @@
 #include "platform/posix/hive.h"
 #include "platform/posix/services.h"
 #include "platform/qt/qt_desktop.h"
+#include "platform/qt/window_hooks.h"
 #include "shell/book.h"
 #include "shell/program.h"
 #include "shell/settings_store.h"

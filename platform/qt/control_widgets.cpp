@@ -1,0 +1,189 @@
+#include "platform/qt/control_widgets.h"
+
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+
+#include "platform/qt/control_geometry.h"
+#include "platform/qt/conversions.h"
+
+namespace qtdesk {
+
+using namespace components;
+
+namespace {
+
+QFont FontOf(const FontDesign& f, const QFont& base) {
+  QFont font = base;
+  // A face the system lacks: the interface's, at the designed size.
+  QString family = ToQString(f.name);
+  if (!f.name.empty() && QFontDatabase::hasFamily(family)) font.setFamily(family);
+  font.setPointSizeF(f.points);
+  font.setBold(f.bold);
+  return font;
+}
+
+}  // namespace
+
+ControlWidgets::ControlWidgets(Window& window, QWidget* parent) : window_(window), parent_(parent) {}
+
+ControlWidgets::~ControlWidgets() = default;
+
+void ControlWidgets::Created(Control& c) {
+  const ControlDesign& d = c.design();
+  QWidget* w = nullptr;
+  Control* control = &c;
+  Window* window = &window_;
+  switch (d.kind) {
+    case ControlKind::Label: {
+      auto* l = new QLabel(ToQString(d.caption), parent_);
+      l->setTextFormat(Qt::PlainText);
+      l->setWordWrap(true);
+      l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      w = l;
+      break;
+    }
+    case ControlKind::TextBox: w = CreateTextBox(d, control); break;
+    case ControlKind::Button: {
+      auto* b = new QPushButton(ToQString(d.caption), parent_);
+      b->setAutoDefault(false);
+      QObject::connect(b, &QPushButton::clicked, b, [window, name = d.name] { window->FireClick(name); });
+      w = b;
+      break;
+    }
+    case ControlKind::CheckBox: {
+      auto* b = new QCheckBox(ToQString(d.caption), parent_);
+      QObject::connect(b, &QCheckBox::clicked, b, [this, control](bool checked) {
+        if (!syncing_) control->SetValue(checked ? 1 : 0);
+      });
+      w = b;
+      break;
+    }
+    case ControlKind::ListBox: {
+      auto* l = new QListWidget(parent_);
+      QObject::connect(l, &QListWidget::currentRowChanged, l, [this, control](int row) {
+        if (!syncing_ && row >= 0) control->UserSelect(row);
+      });
+      w = l;
+      break;
+    }
+    case ControlKind::Image: {
+      auto* l = new QLabel(parent_);
+      l->setScaledContents(d.stretch);
+      if (!d.picture.empty()) l->setPixmap(QPixmap(ToQString(d.picture)));
+      w = l;
+      break;
+    }
+    case ControlKind::Timer: {
+      auto t = std::make_unique<QTimer>();
+      QObject::connect(t.get(), &QTimer::timeout, parent_,
+                       [window, name = d.name] { window->FireTimer(name); });
+      timers_[d.name] = std::move(t);
+      Changed(c, Property::Interval);
+      return;
+    }
+    default: return;  // components draw themselves
+  }
+  w->setObjectName(ToQString(d.name));
+  if (d.font) {
+    w->setFont(FontOf(*d.font, w->font()));
+    if (d.font->color) {
+      QPalette p = w->palette();
+      p.setColor(QPalette::WindowText, QColor::fromRgb(*d.font->color));
+      w->setPalette(p);
+    }
+  }
+  Place(w, d);
+  widgets_[d.name] = w;
+}
+
+QWidget* ControlWidgets::CreateTextBox(const ControlDesign& d, Control* control) {
+  if (d.multiLine) {
+    auto* t = new QPlainTextEdit(ToQString(d.caption), parent_);
+    t->setVerticalScrollBarPolicy(d.scrollBars == ScrollBars::Vertical || d.scrollBars == ScrollBars::Both
+                                      ? Qt::ScrollBarAlwaysOn
+                                      : Qt::ScrollBarAsNeeded);
+    QObject::connect(t, &QPlainTextEdit::textChanged, t, [this, t, control] {
+      if (syncing_) return;
+      std::string text = ToUtf8(t->toPlainText());
+      control->UserType(text);
+      if (control->Text() != text) {  // cut at the limit: show what was kept
+        Syncing s(syncing_);
+        t->setPlainText(ToQString(control->Text()));
+        t->moveCursor(QTextCursor::End);
+      }
+    });
+    return t;
+  }
+  // The model keeps the limit, in characters (a QLineEdit's counts UTF-16
+  // units): what it cut is taken back from the box.
+  auto* t = new QLineEdit(ToQString(d.caption), parent_);
+  QObject::connect(t, &QLineEdit::textEdited, t, [this, t, control](const QString& text) {
+    if (syncing_) return;
+    control->UserType(ToUtf8(text));
+    if (control->Text() != ToUtf8(text)) {
+      Syncing s(syncing_);
+      int cursor = t->cursorPosition();
+      t->setText(ToQString(control->Text()));
+      t->setCursorPosition(std::min(cursor, static_cast<int>(t->text().size())));
+    }
+  });
+  return t;
+}
+
+void ControlWidgets::Changed(Control& c, Property p) {
+  Syncing s(syncing_);
+  if (c.kind() == ControlKind::Timer) {
+    auto it = timers_.find(c.name());
+    if (it == timers_.end()) return;
+    it->second->stop();
+    if (c.Enabled() && c.Interval() > 0) it->second->start(c.Interval());
+    return;
+  }
+  auto it = widgets_.find(c.name());
+  if (it == widgets_.end() || !it->second) return;
+  QWidget* w = it->second;
+  switch (p) {
+    case Property::Text:
+    case Property::Caption:
+      if (auto* l = qobject_cast<QLabel*>(w)) l->setText(ToQString(c.Text()));
+      if (auto* t = qobject_cast<QLineEdit*>(w)) t->setText(ToQString(c.Text()));
+      if (auto* t = qobject_cast<QPlainTextEdit*>(w)) t->setPlainText(ToQString(c.Text()));
+      if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setText(ToQString(c.Text()));
+      break;
+    case Property::Enabled: w->setEnabled(c.Enabled()); break;
+    case Property::Visible: w->setVisible(c.Visible()); break;
+    case Property::Value:
+      if (auto* b = qobject_cast<QCheckBox*>(w)) b->setChecked(c.Value() != 0);
+      break;
+    case Property::List:
+      if (auto* l = qobject_cast<QListWidget*>(w)) {
+        l->clear();
+        for (const auto& item : c.Items()) l->addItem(ToQString(item));
+        l->setCurrentRow(c.ListIndex());
+      }
+      break;
+    case Property::ListIndex:
+      if (auto* l = qobject_cast<QListWidget*>(w)) l->setCurrentRow(c.ListIndex());
+      break;
+    case Property::Interval: break;
+  }
+}
+
+void ControlWidgets::FocusFirst() {
+  for (const auto& name : window_.design().focusOrder) {
+    auto it = widgets_.find(name);
+    if (it != widgets_.end() && it->second && it->second->isEnabled() && it->second->isVisible()) {
+      it->second->setFocus();
+      return;
+    }
+  }
+}
+
+}  // namespace qtdesk
