@@ -137,6 +137,8 @@ bool Control::UserType(const std::string& text) {
       ++count;
     }
     t = t.substr(0, std::min(i, t.size()));
+    // A line break is CR LF, two characters: never half of one.
+    if (t.size() < text.size() && !t.empty() && t.back() == '\r' && text[t.size()] == '\n') t.pop_back();
   }
   SetText(t);
   return true;

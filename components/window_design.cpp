@@ -29,6 +29,21 @@ ControlDesign ControlAt(const std::string& name, ControlKind kind, Twips left, T
   return c;
 }
 
+std::string AccessibleName(const WindowDesign& design, const ControlDesign& control) {
+  if (!control.caption.empty() && control.kind != ControlKind::TextBox) return control.caption;
+  const ControlDesign* beside = nullptr;
+  const ControlDesign* above = nullptr;
+  for (const auto& l : design.controls) {
+    if (l.kind != ControlKind::Label || l.caption.empty()) continue;
+    bool rowsMeet = l.top < control.top + control.height && control.top < l.top + l.height;
+    bool columnsMeet = l.left < control.left + control.width && control.left < l.left + l.width;
+    if (rowsMeet && l.left < control.left && (!beside || l.left > beside->left)) beside = &l;
+    if (columnsMeet && l.top + l.height <= control.top && (!above || l.top > above->top)) above = &l;
+  }
+  if (beside) return beside->caption;
+  return above ? above->caption : "";
+}
+
 const ControlDesign* FindControl(const WindowDesign& design, const std::string& name) {
   for (const auto& c : design.controls)
     if (c.name == name) return &c;

@@ -107,6 +107,10 @@ WindowDesign FixedDialog(const std::string& name, const std::string& caption, Tw
 ControlDesign ControlAt(const std::string& name, ControlKind kind, Twips left, Twips top, Twips width,
                         Twips height, const std::string& caption = "");
 
+// What a screen reader says for a control: its caption, else the caption of
+// the label beside it on its left, else of the label just above it.
+std::string AccessibleName(const WindowDesign& design, const ControlDesign& control);
+
 const ControlDesign* FindControl(const WindowDesign& design, const std::string& name);
 const MenuDesign* FindMenu(const std::vector<MenuDesign>& menus, const std::string& name);
 

@@ -7,6 +7,8 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <algorithm>
 
@@ -18,6 +20,27 @@ namespace qtdesk {
 using namespace components;
 
 namespace {
+
+// The model's text holds CR LF where the user starts a line; the widget, LF.
+std::string ToModelText(const QString& widgetText) {
+  QString t = widgetText;
+  t.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+  return ToUtf8(t);
+}
+QString ToWidgetText(const std::string& modelText) {
+  QString t = ToQString(modelText);
+  t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return t;
+}
+
+void ShowSelection(QListWidget* l, int row) {
+  if (row < 0) {
+    l->clearSelection();
+    l->setCurrentRow(-1);
+  } else {
+    l->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+  }
+}
 
 QFont FontOf(const FontDesign& f, const QFont& base) {
   QFont font = base;
@@ -66,9 +89,14 @@ void ControlWidgets::Created(Control& c) {
       break;
     }
     case ControlKind::ListBox: {
+      // What the user selects, by mouse or keys; the current row alone (which
+      // a list given the focus takes) is no selection.
       auto* l = new QListWidget(parent_);
-      QObject::connect(l, &QListWidget::currentRowChanged, l, [this, control](int row) {
-        if (!syncing_ && row >= 0) control->UserSelect(row);
+      l->setSelectionMode(QAbstractItemView::SingleSelection);
+      QObject::connect(l, &QListWidget::itemSelectionChanged, l, [this, l, control] {
+        if (syncing_) return;
+        QList<QListWidgetItem*> selected = l->selectedItems();
+        if (!selected.isEmpty()) control->UserSelect(l->row(selected.front()));
       });
       w = l;
       break;
@@ -91,6 +119,7 @@ void ControlWidgets::Created(Control& c) {
     default: return;  // components draw themselves
   }
   w->setObjectName(ToQString(d.name));
+  w->setAccessibleName(ToQString(AccessibleName(window_.design(), d)));
   if (d.font) {
     w->setFont(FontOf(*d.font, w->font()));
     if (d.font->color) {
@@ -105,18 +134,22 @@ void ControlWidgets::Created(Control& c) {
 
 QWidget* ControlWidgets::CreateTextBox(const ControlDesign& d, Control* control) {
   if (d.multiLine) {
-    auto* t = new QPlainTextEdit(ToQString(d.caption), parent_);
+    auto* t = new QPlainTextEdit(ToWidgetText(d.caption), parent_);
     t->setVerticalScrollBarPolicy(d.scrollBars == ScrollBars::Vertical || d.scrollBars == ScrollBars::Both
                                       ? Qt::ScrollBarAlwaysOn
                                       : Qt::ScrollBarAsNeeded);
+    t->setTabChangesFocus(true);  // Enter starts a line; Tab goes on
     QObject::connect(t, &QPlainTextEdit::textChanged, t, [this, t, control] {
       if (syncing_) return;
-      std::string text = ToUtf8(t->toPlainText());
+      std::string text = ToModelText(t->toPlainText());
       control->UserType(text);
       if (control->Text() != text) {  // cut at the limit: show what was kept
         Syncing s(syncing_);
-        t->setPlainText(ToQString(control->Text()));
-        t->moveCursor(QTextCursor::End);
+        int cursor = t->textCursor().position();
+        t->setPlainText(ToWidgetText(control->Text()));
+        QTextCursor c = t->textCursor();
+        c.setPosition(std::min(cursor, static_cast<int>(t->document()->characterCount()) - 1));
+        t->setTextCursor(c);
       }
     });
     return t;
@@ -153,8 +186,12 @@ void ControlWidgets::Changed(Control& c, Property p) {
     case Property::Text:
     case Property::Caption:
       if (auto* l = qobject_cast<QLabel*>(w)) l->setText(ToQString(c.Text()));
-      if (auto* t = qobject_cast<QLineEdit*>(w)) t->setText(ToQString(c.Text()));
-      if (auto* t = qobject_cast<QPlainTextEdit*>(w)) t->setPlainText(ToQString(c.Text()));
+      // What the user has just typed is there already: setting it again
+      // would move the cursor.
+      if (auto* t = qobject_cast<QLineEdit*>(w); t && ToUtf8(t->text()) != c.Text())
+        t->setText(ToQString(c.Text()));
+      if (auto* t = qobject_cast<QPlainTextEdit*>(w); t && ToModelText(t->toPlainText()) != c.Text())
+        t->setPlainText(ToWidgetText(c.Text()));
       if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setText(ToQString(c.Text()));
       break;
     case Property::Enabled: w->setEnabled(c.Enabled()); break;
@@ -166,17 +203,25 @@ void ControlWidgets::Changed(Control& c, Property p) {
       if (auto* l = qobject_cast<QListWidget*>(w)) {
         l->clear();
         for (const auto& item : c.Items()) l->addItem(ToQString(item));
-        l->setCurrentRow(c.ListIndex());
+        ShowSelection(l, c.ListIndex());
       }
       break;
     case Property::ListIndex:
-      if (auto* l = qobject_cast<QListWidget*>(w)) l->setCurrentRow(c.ListIndex());
+      if (auto* l = qobject_cast<QListWidget*>(w)) ShowSelection(l, c.ListIndex());
       break;
     case Property::Interval: break;
   }
 }
 
 void ControlWidgets::FocusFirst() {
+  // Tab follows the design's order.
+  QWidget* previous = nullptr;
+  for (const auto& name : window_.design().focusOrder) {
+    auto it = widgets_.find(name);
+    if (it == widgets_.end() || !it->second) continue;
+    if (previous) QWidget::setTabOrder(previous, it->second);
+    previous = it->second;
+  }
   for (const auto& name : window_.design().focusOrder) {
     auto it = widgets_.find(name);
     if (it != widgets_.end() && it->second && it->second->isEnabled() && it->second->isVisible()) {

@@ -24,6 +24,7 @@
 #include "shell/settings_store.h"
 #include "shell/window_hook.h"
 #include "tests/support/qt_app.h"
+#include "tests/support/qt_program.h"
 #include "tests/support/support.h"
 
 using namespace components;
@@ -32,40 +33,7 @@ using testing_support::TempDir;
 
 namespace {
 
-class QtControls : public ::testing::Test {
- protected:
-  QtControls() {
-    setenv("TEMP", (dir.path() + "/").c_str(), 1);
-    // A reader who has ticked the intro panel's box: no panel at the start.
-    shell::WriteShowHelp(hive, "-2");
-    program.Start();
-    QCoreApplication::processEvents();
-    window = reinterpret_cast<QWidget*>(program.MainWindow().Handle());
-    window->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(window));
-    player = window->findChild<QWidget*>("playerArea");
-    QTest::mouseClick(player, Qt::LeftButton, {}, QPoint(560, 300));  // opens the book
-    QTest::qWait(20);
-  }
-  ~QtControls() override { unsetenv("TEMP"); }
-  QToolButton* Button(const char* key) { return window->findChild<QToolButton*>(key); }
-  std::string Var(const char* name) { return program.Player().GetVariable(name); }
-
-  QApplication& app = App();
-  TempDir dir;
-  qtdesk::Desktop desktop;
-  posix::Hive hive{dir / "hive.sqlite"};
-  posix::FileSystem files;
-  posix::Environment environment{"reader", dir.path()};
-  posix::Resources resources{book::EmbeddedResources()};
-  posix::Connection connection;
-  qtdesk::WindowHooks hooks{desktop};
-  System system{desktop, hive, files, environment, resources, connection, hooks};
-  shell::Program program{system};
-  bridge::Bridge bridge{program};
-  QWidget* window = nullptr;
-  QWidget* player = nullptr;
-};
+using QtControls = testing_support::QtProgram;
 
 }  // namespace
 
