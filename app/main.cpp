@@ -1,5 +1,6 @@
 // The reader: one book, carried inside this executable.
 #include <QApplication>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <cstdio>
 #include <optional>
@@ -11,6 +12,7 @@
 #include "lists/lists.h"
 #include "platform/posix/hive.h"
 #include "platform/posix/services.h"
+#include "platform/posix/single_instance.h"
 #include "platform/qt/picture_store.h"
 #include "platform/qt/qt_desktop.h"
 #include "platform/qt/window_hooks.h"
@@ -24,6 +26,13 @@
 #endif
 
 int main(int argc, char** argv) {
+  // A second copy for this user hands over to the first, before it writes
+  // anything (the temporary movie, the hive), and ends.
+  posix::SingleInstance instance("reader", shell::kBookCode);
+  if (!instance.first()) {
+    instance.AskFirstToShow();
+    return 0;
+  }
   // The one book this program carries starts reading while the desktop
   // starts; the player takes it if the movie file it opens holds it.
   posix::Resources resources(book::EmbeddedResources());
@@ -55,6 +64,11 @@ int main(int argc, char** argv) {
   lists::Lists lists(program, bridge);
 
   program.Start();
+  QSocketNotifier secondCopy(instance.listener(), QSocketNotifier::Read);
+  secondCopy.setEnabled(instance.listener() >= 0);
+  QObject::connect(&secondCopy, &QSocketNotifier::activated, [&] {
+    if (instance.TakeRequest()) desktop.RunHandler([&] { program.BringToFront(); });
+  });
 
 #ifdef READER_STARTUP_PROBE
   // Reports once the main window has been drawn with the movie loaded, then quits.

@@ -32,6 +32,12 @@ void Program::Start() {
   });
 }
 
+void Program::BringToFront() {
+  if (!main_->IsLoaded()) return;
+  if (main_->State() == WindowState::Minimized) main_->SetState(WindowState::Normal);
+  main_->Show();
+}
+
 std::string Program::TempMoviePath() {
   // No separator in between: with TEMP=/a/b the file is /a/bK19990317045.
   return system_.environment.Environ("TEMP").value_or("") + kBookCode;

@@ -79,16 +79,18 @@ std::optional<std::string> Environment::Environ(const std::string& name) {
   return std::nullopt;
 }
 
-std::optional<std::string> Environment::UserTemp() {
+std::optional<std::string> Environment::UserTemp() { return RuntimeFolder(programName_); }
+
+std::optional<std::string> RuntimeFolder(const std::string& programName) {
   // Never a shared folder: another user's old file there would block our
   // start, and a planted link would invite writing elsewhere.
   if (const char* run = std::getenv("XDG_RUNTIME_DIR"); Absolute(run)) {
-    std::string dir = std::string(run) + "/" + programName_;
+    std::string dir = std::string(run) + "/" + programName;
     if (PrivateFolder(dir)) return dir + "/";
   }
   std::string cache = CacheHome();
   mkdir(cache.c_str(), 0700);
-  std::string dir = cache + "/" + programName_;
+  std::string dir = cache + "/" + programName;
   if (PrivateFolder(dir)) return dir + "/";
   return std::nullopt;
 }

@@ -88,6 +88,10 @@ class PlayerStorage : public player::LocalStorage {
 std::string DataHome();
 // $XDG_CACHE_HOME when it is an absolute path, else ~/.cache.
 std::string CacheHome();
+// The program's private folder for files of a running copy, with a trailing
+// slash: $XDG_RUNTIME_DIR/<program>/, else the cache's; made 0700, refused
+// when it is not a folder of this user's alone.
+std::optional<std::string> RuntimeFolder(const std::string& programName);
 // mkdir -p; what it creates gets mode 0700. False when a part cannot be made.
 bool MakeFolders(const std::string& dir);
 

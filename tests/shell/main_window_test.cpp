@@ -125,3 +125,11 @@ TEST_F(MainWindow, HasItsSixPopupMenusAndNoMenuBar) {
   form().PopupMenu("Bookmark2");
   EXPECT_TRUE(h.desktop.boxes().empty());
 }
+
+TEST_F(MainWindow, AnotherStartBringsTheWindowForwardRestoredFromTheTaskbar) {
+  form().SetState(WindowState::Minimized);
+  program.BringToFront();
+  EXPECT_EQ(form().State(), WindowState::Normal);
+  EXPECT_TRUE(form().IsVisible());
+  EXPECT_EQ(form().Width(), 11520);
+}

@@ -1,4 +1,5 @@
 #include "platform/posix/services.h"
+#include "platform/posix/single_instance.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -150,4 +151,23 @@ TEST(PosixPlayerStorage, SavesWholeRecordsInAPrivateFolder) {
   ASSERT_TRUE(storage.Save("../../escape", "x"));
   EXPECT_NE(access((dir / "data/escape.lists").c_str(), F_OK), 0);
   EXPECT_EQ(storage.Load("../../escape"), "x");
+}
+
+TEST(SingleInstance, TheFirstCopyClaimsTheBookALaterOneAsksItForwardAndTheClaimGoesWithIt) {
+  TempDir dir;
+  setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);
+  testing_support::WriteFile(dir / "reader/K1.sock", "a dead copy's");  // a crash left it
+  {
+    posix::SingleInstance first("reader", "K1");
+    ASSERT_TRUE(first.first());
+    ASSERT_GE(first.listener(), 0);
+    posix::SingleInstance later("reader", "K1");
+    EXPECT_FALSE(later.first());
+    EXPECT_TRUE(later.AskFirstToShow());
+    EXPECT_TRUE(first.TakeRequest());
+    EXPECT_TRUE(posix::SingleInstance("reader", "K2").first());  // another book
+  }
+  posix::SingleInstance again("reader", "K1");
+  EXPECT_TRUE(again.first());
+  unsetenv("XDG_RUNTIME_DIR");
 }

@@ -1,0 +1,94 @@
+#include "platform/posix/single_instance.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "platform/posix/services.h"
+
+namespace posix {
+
+namespace {
+constexpr char kShow[] = "show\n";
+
+bool Address(const std::string& path, sockaddr_un* addr) {
+  std::memset(addr, 0, sizeof *addr);
+  addr->sun_family = AF_UNIX;
+  if (path.size() >= sizeof addr->sun_path) return false;
+  std::memcpy(addr->sun_path, path.c_str(), path.size() + 1);
+  return true;
+}
+}  // namespace
+
+SingleInstance::SingleInstance(const std::string& programName, const std::string& book) {
+  std::optional<std::string> folder = RuntimeFolder(programName);
+  if (!folder) return;  // nowhere private to meet: every copy runs
+  const std::string lockPath = *folder + book + ".lock";
+  socketPath_ = *folder + book + ".sock";
+  int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    claimed_ = true;
+    return;
+  }
+  lockFd_ = fd;
+  // Holding the lock, the socket name is ours: an old one is a dead copy's.
+  sockaddr_un addr;
+  if (!Address(socketPath_, &addr)) return;
+  ::unlink(socketPath_.c_str());
+  int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  if (s < 0) return;
+  if (::bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(s, 4) != 0) {
+    ::close(s);
+    return;
+  }
+  listenFd_ = s;
+}
+
+SingleInstance::~SingleInstance() {
+  if (listenFd_ >= 0) {
+    ::close(listenFd_);
+    ::unlink(socketPath_.c_str());
+  }
+  if (lockFd_ >= 0) ::close(lockFd_);  // releases the lock
+}
+
+bool SingleInstance::AskFirstToShow() const {
+  sockaddr_un addr;
+  if (!claimed_ || !Address(socketPath_, &addr)) return false;
+  // The first copy may be between taking the lock and listening: a moment.
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (s < 0) return false;
+    if (::connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
+      bool told = ::send(s, kShow, sizeof kShow - 1, MSG_NOSIGNAL) == static_cast<ssize_t>(sizeof kShow - 1);
+      ::close(s);
+      return told;
+    }
+    ::close(s);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
+}
+
+bool SingleInstance::TakeRequest() const {
+  if (listenFd_ < 0) return false;
+  int c = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+  if (c < 0) return false;
+  // A short wait only: a copy that connects and says nothing holds no one up.
+  timeval limit{0, 200000};
+  ::setsockopt(c, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+  char buffer[sizeof kShow] = {};
+  ssize_t n = ::recv(c, buffer, sizeof kShow - 1, MSG_WAITALL);
+  ::close(c);
+  return n == static_cast<ssize_t>(sizeof kShow - 1) && std::memcmp(buffer, kShow, sizeof kShow - 1) == 0;
+}
+
+}  // namespace posix
