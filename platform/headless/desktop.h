@@ -77,6 +77,9 @@ class Desktop : public components::Desktop {
   // Window states take effect when events next run, as a real platform
   // applies them, instead of at once.
   bool applyStatesLater = false;
+  // Makes the player controls instead of the recording player (a test that
+  // runs the real stand-in player behind the system).
+  std::function<std::unique_ptr<components::MoviePlayer>(const components::ControlDesign&)> makePlayer;
 
   // Posted for no owner in particular (the test's own events).
   void Post(std::function<void()> fn) { PostEvent(std::move(fn)); }

@@ -114,6 +114,7 @@ class Peer : public components::WindowPeer {
   }
 
   std::unique_ptr<components::MoviePlayer> CreatePlayer(const components::ControlDesign& design) override {
+    if (d_.makePlayer) return d_.makePlayer(design);
     return std::make_unique<Player>(d_, w_.name() + "." + design.name);
   }
   std::unique_ptr<components::Toolbar> CreateToolbar(const components::ControlDesign& design) override {
