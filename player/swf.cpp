@@ -3,10 +3,8 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <new>
 
 #if __has_include(<sys/mman.h>)
 #include <fcntl.h>
@@ -33,7 +31,8 @@ std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[
 // what is in before asking for the rest.
 class Inflater {
  public:
-  Inflater(std::span<const std::uint8_t> in, std::size_t expected, MovieBytes& out, bool checksum)
+  Inflater(std::span<const std::uint8_t> in, std::size_t expected, std::vector<std::uint8_t>& out,
+           bool checksum)
       : out_(out), base_(out.size()), expected_(expected) {
     // Deflate expands at most about 1032 times, so what the input could
     // plausibly give is a safe first size.
@@ -114,7 +113,7 @@ class Inflater {
     throw SwfError(why);
   }
 
-  MovieBytes& out_;
+  std::vector<std::uint8_t>& out_;
   const std::size_t base_;
   const std::size_t expected_;
   std::size_t room_ = 0;
@@ -434,45 +433,6 @@ SwfMovie ParseSwf(std::span<const std::uint8_t> file, std::uint32_t maxBytes,
   for (const auto& t : m.tags)
     if (IsPicture(t.code)) m.pictures.push_back(&t);
   return m;
-}
-
-namespace {
-constexpr std::size_t kHugePage = 2u << 20;
-constexpr std::size_t kMapAtLeast = 1u << 20;
-std::size_t MappedLength(std::size_t n) { return (n + kHugePage - 1) / kHugePage * kHugePage; }
-}  // namespace
-
-void* AllocateMovieBytes(std::size_t n) {
-#if READER_HAVE_MMAP
-  if (n >= kMapAtLeast) {
-    // Aligned to the huge page: map one more and trim the ends.
-    std::size_t length = MappedLength(n);
-    void* m = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (m == MAP_FAILED) throw std::bad_alloc();
-    auto start = reinterpret_cast<std::uintptr_t>(m);
-    auto aligned = (start + kHugePage - 1) / kHugePage * kHugePage;
-    if (aligned > start) ::munmap(m, aligned - start);
-    if (std::uintptr_t end = start + length + kHugePage; end > aligned + length)
-      ::munmap(reinterpret_cast<void*>(aligned + length), end - aligned - length);
-#ifdef MADV_HUGEPAGE
-    ::madvise(reinterpret_cast<void*>(aligned), length, MADV_HUGEPAGE);
-#endif
-    return reinterpret_cast<void*>(aligned);
-  }
-#endif
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-
-void FreeMovieBytes(void* p, std::size_t n) noexcept {
-  if (!p) return;
-#if READER_HAVE_MMAP
-  if (n >= kMapAtLeast) {
-    ::munmap(p, MappedLength(n));
-    return;
-  }
-#endif
-  std::free(p);
 }
 
 FileBytes::FileBytes(const std::string& path, std::uint64_t maxBytes) {

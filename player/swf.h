@@ -7,7 +7,6 @@
 #include <span>
 #include <stdexcept>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace player {
@@ -61,36 +60,6 @@ struct SwfSound {
   double Seconds() const { return rate ? static_cast<double>(samples.size()) / channels / rate : 0; }
 };
 
-// Memory for a whole movie. Large buffers come straight from the system,
-// on huge pages where it has them (one page fault where there would be
-// hundreds), and growing one leaves the new bytes unset: they are about to
-// be written.
-void* AllocateMovieBytes(std::size_t n);
-void FreeMovieBytes(void* p, std::size_t n) noexcept;
-
-template <typename T>
-struct MovieAllocator {
-  using value_type = T;
-  MovieAllocator() = default;
-  template <typename U>
-  MovieAllocator(const MovieAllocator<U>&) noexcept {}
-  T* allocate(std::size_t n) { return static_cast<T*>(AllocateMovieBytes(n * sizeof(T))); }
-  void deallocate(T* p, std::size_t n) noexcept { FreeMovieBytes(p, n * sizeof(T)); }
-  template <typename U>
-  void construct(U* p) noexcept {
-    ::new (static_cast<void*>(p)) U;
-  }
-  template <typename U, typename... A>
-  void construct(U* p, A&&... a) {
-    ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
-  }
-  template <typename U>
-  bool operator==(const MovieAllocator<U>&) const noexcept {
-    return true;
-  }
-};
-using MovieBytes = std::vector<std::uint8_t, MovieAllocator<std::uint8_t>>;
-
 // Given the movie's first picture, encoded as EncodedPicture gives it, as
 // soon as it is in and before the rest is read: a drawing can decode it
 // while the movie goes on loading. Called at most once, on the reading
@@ -115,7 +84,7 @@ struct SwfMovie {
   std::vector<FrameLabel> labels;
   std::map<std::uint16_t, int> tagCounts;
   std::string metadata;
-  MovieBytes data;  // the uncompressed movie
+  std::vector<std::uint8_t> data;  // the uncompressed movie
   std::vector<Tag> tags;
   // The picture tags (DefineBits, DefineBitsJPEG2/3, DefineBitsLossless/2), in order.
   std::vector<const Tag*> pictures;
