@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "player/background.h"
+#include "player/file_bytes.h"
 
 namespace player {
 

@@ -9,30 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "player/swf_tags.h"
+
 namespace player {
 
 // A movie that cannot be read; what() is a one-line reason for the reader.
 class SwfError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
-};
-
-// Tag codes the reader knows by name.
-enum TagCode : std::uint16_t {
-  kEnd = 0,
-  kShowFrame = 1,
-  kDefineBits = 6,
-  kJpegTables = 8,
-  kSetBackgroundColor = 9,
-  kDefineSound = 14,
-  kDefineBitsLossless = 20,
-  kDefineBitsJpeg2 = 21,
-  kDefineBitsJpeg3 = 35,
-  kDefineBitsLossless2 = 36,
-  kFrameLabel = 43,
-  kFileAttributes = 69,
-  kMetadata = 77,
-  kDefineBinaryData = 87,
 };
 
 struct SwfRect {
@@ -113,28 +97,6 @@ struct SwfMovie {
 // before anything is allocated.
 inline constexpr std::uint32_t kMaxMovieBytes = 256u * 1024 * 1024;
 
-// A movie file's bytes, mapped where the system can (nothing copied before
-// inflating), read otherwise. Raises SwfError, also for a file over
-// `maxBytes`.
-class FileBytes {
- public:
-  FileBytes(const std::string& path, std::uint64_t maxBytes);
-  ~FileBytes();
-  FileBytes(const FileBytes&) = delete;
-  FileBytes& operator=(const FileBytes&) = delete;
-  std::span<const std::uint8_t> bytes() const;
-
- private:
-  const std::uint8_t* map_ = nullptr;
-  std::size_t size_ = 0;
-  std::vector<std::uint8_t> copy_;
-};
-
-// A compressed movie file is never larger than its content plus a little.
-inline std::uint64_t MaxFileBytes(std::uint32_t maxBytes) {
-  return static_cast<std::uint64_t>(maxBytes) + 1024;
-}
-
 // Reads a whole movie from memory. Raises SwfError. `checksum` false skips
 // the compressed stream's checksum, for bytes the program itself carries;
 // everything else is checked as always.
@@ -143,7 +105,5 @@ SwfMovie ParseSwf(std::span<const std::uint8_t> file, std::uint32_t maxBytes = k
 // Reads a movie file. Raises SwfError.
 SwfMovie LoadSwfFile(const std::string& path, std::uint32_t maxBytes = kMaxMovieBytes,
                      const PictureReady& firstPicture = {});
-
-const char* TagName(std::uint16_t code);
 
 }  // namespace player
