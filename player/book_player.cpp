@@ -10,7 +10,7 @@ namespace player {
 namespace L = layout;
 
 BookPlayer::BookPlayer(components::Desktop& desktop, LocalStorage* storage)
-    : desktop_(desktop), storage_(storage) {}
+    : desktop_(desktop), lists_(storage) {}
 
 BookPlayer::~BookPlayer() {
   // The reading thread touches nothing of ours, but must not outlive us.
@@ -18,7 +18,7 @@ BookPlayer::~BookPlayer() {
 }
 
 void BookPlayer::ResetState() {
-  variables_.clear();
+  variables_.Clear();
   calledLabels_.clear();
   answeringGetReg_ = false;
   movie_.reset();
@@ -38,8 +38,7 @@ void BookPlayer::ResetState() {
   narrating_ = false;
   paused_ = false;
   ++narrationGeneration_;
-  bookmarks_.clear();
-  notes_.clear();
+  lists_.Close();
 }
 
 void BookPlayer::Movie(const std::string& path) {
@@ -96,7 +95,7 @@ void BookPlayer::Settle() {
       if (movie_->pictures.size() < static_cast<size_t>(book_.pages))
         error_ = "the book has " + std::to_string(book_.pages) + " pages but only " +
                  std::to_string(movie_->pictures.size()) + " pictures";
-      LoadLists();
+      lists_.Open(book_.code, book_.pages);
       // Once loaded, the book asks for its settings and sets the toolbar.
       Send("dirov.getReg", "");
       Send("dirov.Toolbar", "withoutLine");
@@ -124,7 +123,7 @@ void BookPlayer::SetVariable(const std::string& name, const std::string& value) 
     queued_.push_back({false, {}, name, value});
     return;
   }
-  variables_[name] = value;
+  variables_.Set(name, value);
   if (answeringGetReg_ && name == "showHelp" && value == "none") {
     // Nothing on this platform installs the book, so nothing stores the
     // "1" that makes the host open the intro panel: a first run stores it.
@@ -134,58 +133,15 @@ void BookPlayer::SetVariable(const std::string& name, const std::string& value) 
   }
 }
 
-namespace {
-// Removes entry `index` (decimal text); later entries move down by one.
-template <typename T>
-bool EraseAt(std::vector<T>& list, const std::string& index) {
-  auto i = ParseNumber(index);
-  if (!i || *i < 0 || *i >= static_cast<int>(list.size())) return false;
-  list.erase(list.begin() + *i);
-  return true;
-}
-
-bool StartsWith(const std::string& s, const std::string& prefix) {
-  return s.compare(0, prefix.size(), prefix) == 0;
-}
-}  // namespace
-
 std::string BookPlayer::GetVariable(const std::string& name) {
   Settle();
   if (kind_ == Kind::Book) {
     if (name == "/utility/jump_number.display") return std::to_string(display());
     if (name == "/utility/jump_number.totalPage") return std::to_string(pageCount());
-    if (name == "/bookmarkList.counter") return std::to_string(bookmarks_.size());
-    if (name == "/EBookNote.counter") return std::to_string(notes_.size());
     if (name == "soundOn") return soundOn_ ? "1" : "0";
-    const std::string bookmarkPage = "/bookmarkList/page:";
-    if (StartsWith(name, bookmarkPage)) {
-      auto i = ParseNumber(name.substr(bookmarkPage.size()));
-      if (i && *i >= 0 && *i < static_cast<int>(bookmarks_.size()))
-        return std::to_string(bookmarks_[static_cast<size_t>(*i)].page);
-      return "";
-    }
-    const std::string notePrefix = "/EBookNote/notes:";
-    if (StartsWith(name, notePrefix)) {
-      std::string rest = name.substr(notePrefix.size());
-      auto dot = rest.find('.');
-      if (dot == std::string::npos) return "";
-      auto i = ParseNumber(rest.substr(0, dot));
-      std::string field = rest.substr(dot + 1);
-      if (!i || *i < 0 || *i >= static_cast<int>(notes_.size())) return "";
-      const Note& n = notes_[static_cast<size_t>(*i)];
-      if (field == "page") return std::to_string(n.page);
-      if (field == "content") return n.content;
-      return "";
-    }
+    if (auto list = lists_.Variable(name)) return *list;
   }
-  auto it = variables_.find(name);
-  return it == variables_.end() ? std::string() : it->second;
-}
-
-int BookPlayer::Input(const char* name) const {
-  auto it = variables_.find(name);
-  if (it == variables_.end()) return 0;
-  return ParseNumber(it->second).value_or(0);
+  return variables_.Text(name);
 }
 
 void BookPlayer::TCallLabel(const std::string& target, const std::string& label) {
@@ -202,11 +158,7 @@ void BookPlayer::TCallLabel(const std::string& target, const std::string& label)
   }
   if (kind_ != Kind::Book) return;
 
-  const int total = pageCount();
-  auto input = [&](const char* n) {
-    auto it = variables_.find(n);
-    return it == variables_.end() ? std::string() : it->second;
-  };
+  auto input = [&](const char* n) { return variables_.Text(n); };
 
   if (label == "soundOn") {
     SetSound(true);
@@ -276,41 +228,8 @@ void BookPlayer::TCallLabel(const std::string& target, const std::string& label)
     animation_ = true;
   } else if (label == "stopAnimation" || label == "stopMan") {
     animation_ = false;
-  } else if (label == "addBookmark") {
-    // Only a page inside the book, never the last one; one per page.
-    int page = Input("inputPage");
-    if (page > 0 && page < total &&
-        std::none_of(bookmarks_.begin(), bookmarks_.end(),
-                     [&](const Bookmark& b) { return b.page == page; })) {
-      auto at = std::find_if(bookmarks_.begin(), bookmarks_.end(),
-                             [&](const Bookmark& b) { return b.page > page; });
-      bookmarks_.insert(at, {page, input("inputContent")});
-      SaveLists();
-    }
-  } else if (label == "deleteBookmark") {
-    if (EraseAt(bookmarks_, input("index"))) SaveLists();
-  } else if (label == "deleteAllBookmark") {
-    bookmarks_.clear();
-    SaveLists();
-  } else if (label == "addNote") {
-    int page = Input("inputPage");
-    std::string content = input("inputContent");
-    if (page > 0 && page < total && !content.empty() && NoteIndexOf(page) < 0) {
-      auto at = std::find_if(notes_.begin(), notes_.end(), [&](const Note& n) { return n.page > page; });
-      notes_.insert(at, {page, content});
-      SaveLists();
-    }
-  } else if (label == "deleteNote") {
-    if (EraseAt(notes_, input("index"))) SaveLists();
-  } else if (label == "deleteAllNote") {
-    notes_.clear();
-    SaveLists();
-  } else if (label == "editNote") {
-    auto i = ParseNumber(input("index"));
-    if (i && *i >= 0 && *i < static_cast<int>(notes_.size())) {
-      notes_[static_cast<size_t>(*i)].content = input("inputContent");
-      SaveLists();
-    }
+  } else {
+    lists_.CallLabel(label, variables_);
   }
   Changed();
 }
@@ -375,12 +294,6 @@ std::vector<std::uint8_t> BookPlayer::PagePicture(int page) const {
 const SwfSound* BookPlayer::sound() const {
   if (!movie_ || movie_->sounds.empty()) return nullptr;
   return &movie_->sounds.front();
-}
-
-int BookPlayer::NoteIndexOf(int page) const {
-  for (size_t i = 0; i < notes_.size(); ++i)
-    if (notes_[i].page == page) return static_cast<int>(i);
-  return -1;
 }
 
 void BookPlayer::Open() {
@@ -473,7 +386,7 @@ void BookPlayer::Pan(double dx, double dy) {
 
 bool BookPlayer::ClickPage(const L::Rect& rect, int page, double x, double y) {
   if (page <= 0 || !rect.Contains(x, y)) return false;
-  if (int note = NoteIndexOf(page); note >= 0 && L::NoteMarker(rect).Contains(x, y)) {
+  if (int note = lists_.NoteIndexOf(page); note >= 0 && L::NoteMarker(rect).Contains(x, y)) {
     Send("viewNote", std::to_string(note));
     return true;
   }
@@ -577,94 +490,6 @@ void BookPlayer::PauseOrResume() {
 void BookPlayer::ToggleAnimationButton() {
   Settle();
   if (kind_ == Kind::Chapter) Send("toggleAnimation", "");
-}
-
-// ---- the lists in the player's storage ----
-
-namespace {
-std::string Escape(const std::string& s) {
-  std::string out;
-  for (char c : s) {
-    switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-bool Unescape(const std::string& s, std::string* out) {
-  out->clear();
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] != '\\') {
-      *out += s[i];
-      continue;
-    }
-    if (++i == s.size()) return false;
-    switch (s[i]) {
-      case '\\': *out += '\\'; break;
-      case 't': *out += '\t'; break;
-      case 'n': *out += '\n'; break;
-      case 'r': *out += '\r'; break;
-      default: return false;
-    }
-  }
-  return true;
-}
-}  // namespace
-
-std::string EncodeLists(const std::vector<Bookmark>& bookmarks, const std::vector<Note>& notes) {
-  std::string out = "reader-lists 1\n";
-  for (const auto& b : bookmarks)
-    out += "bookmark\t" + std::to_string(b.page) + "\t" + Escape(b.title) + "\n";
-  for (const auto& n : notes) out += "note\t" + std::to_string(n.page) + "\t" + Escape(n.content) + "\n";
-  return out;
-}
-
-bool DecodeLists(const std::string& text, std::vector<Bookmark>* bookmarks, std::vector<Note>* notes) {
-  std::vector<Bookmark> b;
-  std::vector<Note> n;
-  size_t pos = 0;
-  bool first = true;
-  while (pos < text.size()) {
-    size_t end = text.find('\n', pos);
-    if (end == std::string::npos) return false;  // a torn record: not ours
-    std::string line = text.substr(pos, end - pos);
-    pos = end + 1;
-    if (first) {
-      if (line != "reader-lists 1") return false;
-      first = false;
-      continue;
-    }
-    size_t t1 = line.find('\t'), t2 = t1 == std::string::npos ? t1 : line.find('\t', t1 + 1);
-    if (t2 == std::string::npos) return false;
-    auto page = ParseNumber(line.substr(t1 + 1, t2 - t1 - 1));
-    std::string value;
-    if (!page || !Unescape(line.substr(t2 + 1), &value)) return false;
-    std::string kind = line.substr(0, t1);
-    if (kind == "bookmark") {
-      b.push_back({*page, value});
-    } else if (kind == "note") {
-      n.push_back({*page, value});
-    } else {
-      return false;
-    }
-  }
-  if (first) return false;
-  *bookmarks = std::move(b);
-  *notes = std::move(n);
-  return true;
-}
-
-void BookPlayer::LoadLists() {
-  if (!storage_ || book_.code.empty()) return;
-  if (auto text = storage_->Load(book_.code)) DecodeLists(*text, &bookmarks_, &notes_);
-}
-
-void BookPlayer::SaveLists() {
-  if (storage_ && !book_.code.empty()) storage_->Save(book_.code, EncodeLists(bookmarks_, notes_));
 }
 
 }  // namespace player

@@ -10,22 +10,15 @@
 
 #include "components/desktop.h"
 #include "components/movie_player.h"
+#include "player/book_lists.h"
 #include "player/description.h"
 #include "player/layout.h"
+#include "player/movie_variables.h"
 #include "player/read_ahead.h"
 #include "player/storage.h"
 #include "player/swf.h"
 
 namespace player {
-
-struct Bookmark {
-  int page;
-  std::string title;
-};
-struct Note {
-  int page;
-  std::string content;
-};
 
 // Our stand-in for the movie player: reads the movie container and runs the
 // book's side of the host protocol (pages, views, zoom, bookmarks, notes,
@@ -74,9 +67,7 @@ class BookPlayer : public components::MoviePlayer {
   bool narrating() const { return narrating_; }
   bool paused() const { return paused_; }
   bool maximized() const { return maximized_; }
-  const std::vector<Bookmark>& bookmarks() const { return bookmarks_; }
-  const std::vector<Note>& notes() const { return notes_; }
-  int NoteIndexOf(int page) const;  // -1: none
+  const BookLists& lists() const { return lists_; }
   // The encoded picture of a page (1-based); empty when there is none.
   std::vector<std::uint8_t> PagePicture(int page) const;
   // The narrator's frames (from "animationFile") and the chapter's sound.
@@ -128,8 +119,6 @@ class BookPlayer : public components::MoviePlayer {
   void ResetState();
   // The movie read ahead, when the file at `path` holds exactly it.
   std::optional<SwfMovie> TakeReadAhead(const std::string& path);
-  void LoadLists();
-  void SaveLists();
   void SetSound(bool on);
   void EnterSingle(int page);
   void Open();
@@ -137,7 +126,6 @@ class BookPlayer : public components::MoviePlayer {
   void EndNarration();
   void ClampPan();
   bool ClickPage(const layout::Rect& rect, int page, double x, double y);
-  int Input(const char* name) const;
 
   struct HostCall {
     bool label;  // TCallLabel(target, name), else SetVariable(name, value)
@@ -145,7 +133,6 @@ class BookPlayer : public components::MoviePlayer {
   };
 
   components::Desktop& desktop_;
-  LocalStorage* storage_;
   std::future<SwfMovie> loading_;
   std::vector<HostCall> queued_;
   std::function<PictureReady()> firstPicture_;
@@ -156,7 +143,7 @@ class BookPlayer : public components::MoviePlayer {
   Kind kind_ = Kind::None;
   std::string error_;
   std::string path_;
-  std::map<std::string, std::string> variables_;
+  MovieVariables variables_;
   std::vector<std::string> calledLabels_;
   bool opened_ = false;
   View view_ = View::Spread;
@@ -172,8 +159,7 @@ class BookPlayer : public components::MoviePlayer {
   bool maximized_ = false;
   int narrationGeneration_ = 0;
   long narrationLeftMs_ = 0;
-  std::vector<Bookmark> bookmarks_;
-  std::vector<Note> notes_;
+  BookLists lists_;
   components::Twips width_ = 0, height_ = 0;
   std::function<void()> changed_;
   std::function<void(const std::string&)> openUrl_;
@@ -182,10 +168,5 @@ class BookPlayer : public components::MoviePlayer {
   // for the intro panel.
   bool answeringGetReg_ = false;
 };
-
-// Lists in the player's storage: "reader-lists 1", then one line per entry,
-// kind, page and text separated by tabs, with \\, \t, \n and \r escaped.
-std::string EncodeLists(const std::vector<Bookmark>& bookmarks, const std::vector<Note>& notes);
-bool DecodeLists(const std::string& text, std::vector<Bookmark>* bookmarks, std::vector<Note>* notes);
 
 }  // namespace player

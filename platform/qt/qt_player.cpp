@@ -329,7 +329,7 @@ void PlayerWidget::DrawPageExtras(QPainter& p, const L::Rect& r, int page) {
     for (double y = r.y + r.h * 0.14; y < r.y + r.h * 0.9; y += r.h / 24)
       p.drawLine(QPointF(r.x + 12, y), QPointF(r.x + r.w - 12, y));
   }
-  if (player_.NoteIndexOf(page) >= 0) {
+  if (player_.lists().NoteIndexOf(page) >= 0) {
     L::Rect m = L::NoteMarker(r);
     p.setPen(QPen(QColor(0xa0, 0x80, 0x10), 1));
     p.setBrush(QColor(0xff, 0xd8, 0x40));

@@ -199,7 +199,7 @@ TEST_F(Book, BookmarksAreSortedOnePerPageInsideTheBook) {
   EXPECT_EQ(Get("/bookmarkList/page:1"), "9");
   EXPECT_EQ(Get("/bookmarkList/page:2"), "12");
   EXPECT_EQ(Get("/bookmarkList/page:3"), "");
-  EXPECT_EQ(player.bookmarks()[0].title, "五");
+  EXPECT_EQ(player.lists().bookmarks()[0].title, "五");
 
   player.SetVariable("index", "1");
   Label("deleteBookmark");
@@ -237,7 +237,7 @@ TEST_F(Book, ListsSurviveARestartThroughTheStorage) {
   BookPlayer again(desktop, &storage);
   again.Movie(dir / "book.swf");
   EXPECT_EQ(again.GetVariable("/bookmarkList/page:0"), "7");
-  EXPECT_EQ(again.bookmarks()[0].title, "tab\there");
+  EXPECT_EQ(again.lists().bookmarks()[0].title, "tab\there");
   EXPECT_EQ(again.GetVariable("/EBookNote/notes:0.content"), "line\nbreak\\");
   // A damaged record is ignored, not half-read.
   storage.records["K19990317045"].resize(storage.records["K19990317045"].size() - 3);
