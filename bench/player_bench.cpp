@@ -48,11 +48,11 @@ int main(int argc, char** argv) {
   if (argc > 2 && std::string(argv[2]) == "--pages") {
     player::BookPlayer book(desktop, nullptr);
     qtdesk::PlayerWidget widget(nullptr, book);
+    book.OnChanged([&](player::Changes changes) { widget.PlayerChanged(changes); });
     widget.resize(size);
     book.Movie(argv[1]);
     book.TCallLabel("/", "startPlay");
     for (int i = 0; i < 40; ++i) {
-      widget.PlayerChanged();
       widget.SetTurnProgress(1.0);
       QPainter p(&frame);
       widget.Render(p);
@@ -67,6 +67,7 @@ int main(int argc, char** argv) {
   for (int run = 0; run < 11; ++run) {
     player::BookPlayer book(desktop, nullptr);
     qtdesk::PlayerWidget widget(nullptr, book);
+    book.OnChanged([&](player::Changes changes) { widget.PlayerChanged(changes); });
     widget.resize(size);
     QElapsedTimer t;
     t.start();
@@ -78,7 +79,6 @@ int main(int argc, char** argv) {
     open.push_back(t.nsecsElapsed() / 1e6);
 
     book.TCallLabel("/", "startPlay");
-    widget.PlayerChanged();
     book.NextPage();  // a turn starts
     {
       QPainter p(&frame);

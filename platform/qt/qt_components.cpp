@@ -44,8 +44,8 @@ Player::Player(components::Desktop& desktop, player::LocalStorage* storage, play
     book_->UseReadAhead(ahead);
     widget_->ExpectCover(*ahead);
   }
-  book_->OnChanged([this] {
-    if (widget_) widget_->PlayerChanged();
+  book_->OnChanged([this](player::Changes changes) {
+    if (widget_) widget_->PlayerChanged(changes);
   });
   book_->OnOpenUrl(
       [](const std::string& url) { QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); });

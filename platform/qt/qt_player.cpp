@@ -171,8 +171,9 @@ PlayerWidget::PlayerWidget(QWidget* parent, BookPlayer& player)
   QObject::connect(&frameTimer_, &QTimer::timeout, this, [this] {
     if (turn_.active && turn_.clock.elapsed() >= 320) turn_.active = false;
     // The narrator moves at 8 frames a second.
-    if (player_.animationRunning() && ++ticks_ % 8 == 0) ++narratorFrame_;
-    if (!turn_.active && !player_.animationRunning() && !player_.narrating()) frameTimer_.stop();
+    const player::Narration& narration = player_.narration();
+    if (narration.animationRunning() && ++ticks_ % 8 == 0) ++narratorFrame_;
+    if (!turn_.active && !narration.animationRunning() && !narration.narrating()) frameTimer_.stop();
     update();
   });
   // A book opens on its cover: while the movie loads, the cover decodes
@@ -221,44 +222,45 @@ QPointF PlayerWidget::ToStage(QPointF w) const {
   return QPointF((w.x() - stage.x()) / s, (w.y() - stage.y()) / s);
 }
 
-void PlayerWidget::PlayerChanged() {
-  // A new movie: drop what was drawn of the old one.
-  if (player_.kind() != BookPlayer::Kind::Book) {
-    shownLeft_ = shownRight_ = -1;
-  }
-  if (player_.kind() == BookPlayer::Kind::Book && player_.view() == BookPlayer::View::Spread &&
-      shownView_ == BookPlayer::View::Spread && shownRight_ >= 0 &&
-      (player_.leftPage() != shownLeft_ || player_.rightPage() != shownRight_) && player_.opened()) {
+void PlayerWidget::PlayerChanged(player::Changes changes) {
+  using player::Changes;
+  const player::Narration& narration = player_.narration();
+  if (changes.Has(Changes::kMovie)) {
+    // Nothing of this movie was shown yet, and nothing of the one before stays.
+    turn_.active = false;
+  } else if (changes.Has(Changes::kTurn)) {
+    const player::Leaf& leaf = player_.pages().leaf();
     turn_.active = true;
-    turn_.forward = player_.display() > std::max(shownRight_, shownLeft_);
-    turn_.fromLeft = shownLeft_;
-    turn_.fromRight = shownRight_;
-    turn_.toLeft = player_.leftPage();
-    turn_.toRight = player_.rightPage();
+    turn_.forward = leaf.forward;
+    turn_.fromLeft = leaf.fromLeft;
+    turn_.fromRight = leaf.fromRight;
+    turn_.toLeft = leaf.toLeft;
+    turn_.toRight = leaf.toRight;
     turn_.clock.start();
     frameTimer_.start();
   }
-  shownView_ = player_.view();
-  shownLeft_ = player_.kind() == BookPlayer::Kind::Book ? player_.leftPage() : -1;
-  shownRight_ = player_.kind() == BookPlayer::Kind::Book ? player_.rightPage() : -1;
-  if (player_.animationRunning() || player_.narrating()) frameTimer_.start();
+  if (changes.Has(Changes::kMovie | Changes::kNarrator | Changes::kNarration) &&
+      (narration.animationRunning() || narration.narrating()))
+    frameTimer_.start();
+  if (changes.Has(Changes::kMovie | Changes::kSound | Changes::kNarration)) PlaySound();
+  if (changes.Has(~(Changes::kSound | Changes::kBookmarks))) update();
+}
 
-  // Sound: the book's background while it is on, the chapter's narration.
-  bool wantBook = player_.kind() == BookPlayer::Kind::Book && player_.soundOn() && player_.sound();
-  bool wantNarration = player_.kind() == BookPlayer::Kind::Chapter && player_.narrating() && player_.sound();
-  if (wantBook != soundPlaying_ || wantNarration != narrationPlaying_) {
-    soundPlaying_ = wantBook;
-    narrationPlaying_ = wantNarration;
-    // From the event loop: the first sound loads the audio module, which
-    // must not hold up a paint (or the start-up that asked for sound).
-    QTimer::singleShot(0, this, [this] {
-      if (!sound_) sound_ = std::make_unique<SoundOut>();
-      sound_->Stop();
-      const player::SwfSound* s = player_.sound();
-      if (s && (soundPlaying_ || narrationPlaying_)) sound_->Play(*s, soundPlaying_);
-    });
-  }
-  update();
+void PlayerWidget::PlaySound() {
+  // The book's background while it is on, the chapter's narration.
+  const player::Narration& narration = player_.narration();
+  const bool book = player_.kind() == BookPlayer::Kind::Book && narration.soundOn() && player_.sound();
+  const bool chapter =
+      player_.kind() == BookPlayer::Kind::Chapter && narration.narrating() && player_.sound();
+  if (!sound_ && !book && !chapter) return;
+  // From the event loop: the first sound loads the audio module, which
+  // must not hold up a paint (or the start-up that asked for sound).
+  QTimer::singleShot(0, this, [this, play = book || chapter, loop = book] {
+    if (!sound_) sound_ = std::make_unique<SoundOut>();
+    sound_->Stop();
+    const player::SwfSound* s = player_.sound();
+    if (s && play) sound_->Play(*s, loop);
+  });
 }
 
 void PlayerWidget::paintEvent(QPaintEvent*) {
@@ -272,12 +274,13 @@ void PlayerWidget::resizeEvent(QResizeEvent* e) {
 }
 
 void PlayerWidget::Render(QPainter& p) {
-  player_.Settle();
+  // Waits for a movie still loading.
+  const player::SwfMovie* movie = player_.movie();
   // Page pictures drawn narrowed or at another size are filtered.
   p.setRenderHint(QPainter::SmoothPixmapTransform);
   p.fillRect(rect(), QColor::fromRgb(kBackdropRgb));
   QRectF stage = StageRect();
-  if (!player_.movie()) {
+  if (!movie) {
     if (!player_.error().empty() && Desktop::FontsReady()) {
       p.setPen(Qt::white);
       p.drawText(rect().adjusted(24, 24, -24, -24), Qt::AlignCenter | Qt::TextWordWrap,
@@ -285,18 +288,18 @@ void PlayerWidget::Render(QPainter& p) {
     }
     return;
   }
-  double sw = player_.movie()->frameSize.Width() / 20.0;
+  double sw = movie->frameSize.Width() / 20.0, sh = movie->frameSize.Height() / 20.0;
   double s = stage.width() / std::max(1.0, sw);
   p.save();
   p.translate(stage.topLeft());
   p.scale(s, s);
-  p.setClipRect(QRectF(0, 0, sw, player_.movie()->frameSize.Height() / 20.0));
+  p.setClipRect(QRectF(0, 0, sw, sh));
   if (player_.kind() == BookPlayer::Kind::Book) {
     DrawBook(p, s);
   } else if (player_.kind() == BookPlayer::Kind::Chapter) {
     DrawChapter(p, s);
   } else {
-    p.fillRect(QRectF(0, 0, sw, player_.movie()->frameSize.Height() / 20.0), QColor(0xf4, 0xf0, 0xe6));
+    p.fillRect(QRectF(0, 0, sw, sh), QColor(0xf4, 0xf0, 0xe6));
   }
   p.restore();
   if (!player_.error().empty() && Desktop::FontsReady()) {
@@ -324,7 +327,7 @@ void PlayerWidget::DrawPage(QPainter& p, const L::Rect& r, int page, double scal
 
 void PlayerWidget::DrawPageExtras(QPainter& p, const L::Rect& r, int page) {
   if (page <= 0) return;
-  if (player_.lines()) {
+  if (player_.pages().lines()) {
     p.setPen(QPen(QColor(0x3b, 0x7d, 0xd8, 90), 1.2));
     for (double y = r.y + r.h * 0.14; y < r.y + r.h * 0.9; y += r.h / 24)
       p.drawLine(QPointF(r.x + 12, y), QPointF(r.x + r.w - 12, y));
@@ -393,7 +396,7 @@ void PlayerWidget::DrawWindowButtons(QPainter& p) {
         p.drawLine(QPointF(g.left(), g.bottom()), QPointF(g.right(), g.bottom()));
         break;
       case L::kMaximizeButton:
-        if (player_.maximized()) {
+        if (player_.pages().maximized()) {
           p.drawRect(g.adjusted(0, 3, -3, 0));
           p.drawLine(QPointF(g.left() + 3, g.top()), QPointF(g.right(), g.top()));
           p.drawLine(QPointF(g.right(), g.top()), QPointF(g.right(), g.bottom() - 3));
@@ -410,8 +413,8 @@ void PlayerWidget::DrawWindowButtons(QPainter& p) {
 }
 
 void PlayerWidget::DrawNarrator(QPainter& p, double scale) {
-  const player::SwfMovie* man = player_.narrator();
-  if (!man || !player_.animationRunning()) return;
+  const player::SwfMovie* man = player_.narration().narrator();
+  if (!man || !player_.narration().animationRunning()) return;
   if (narratorFor_ != man) {
     narratorFrames_.clear();
     for (size_t i = 0; i < man->pictures.size(); ++i) {
@@ -456,20 +459,20 @@ void DropShadow(QPainter& p, const QRectF& page, double d, int alpha) {
 
 void PlayerWidget::DrawBook(QPainter& p, double scale) {
   p.fillRect(QRectF(0, 0, L::kStageWidth, L::kStageHeight), kStageColor);
-  if (!player_.opened()) {
+  if (!player_.pages().opened()) {
     // The closed book: its cover on the right, with a shadow.
     DropShadow(p, R(L::kRightPage), 6, 70);
     DrawPage(p, L::kRightPage, 1, scale);
     DrawWindowButtons(p);
     return;
   }
-  if (player_.view() == BookPlayer::View::Single) {
-    L::Rect r = player_.SingleRect();
+  if (player_.pages().view() == player::View::Single) {
+    L::Rect r = player_.pages().SingleRect();
     p.save();
     p.setClipRect(QRectF(0, 40, L::kStageWidth, L::kStageHeight - 40 - 34));
     DropShadow(p, R(r), 5, 60);
-    DrawPage(p, r, player_.display(), scale);
-    DrawPageExtras(p, r, player_.display());
+    DrawPage(p, r, player_.pages().display(), scale);
+    DrawPageExtras(p, r, player_.pages().display());
     p.restore();
     DrawWindowButtons(p);
     DrawNarrator(p, scale);
@@ -482,8 +485,8 @@ void PlayerWidget::DrawBook(QPainter& p, double scale) {
                  ? std::clamp(turnOverride_ >= 0 ? turnOverride_ : turn_.clock.elapsed() / 320.0, 0.0, 1.0)
                  : 1.0;
   if (!turn_.active || t >= 1.0) {
-    DrawPage(p, L::kLeftPage, player_.leftPage(), scale);
-    DrawPage(p, L::kRightPage, player_.rightPage(), scale);
+    DrawPage(p, L::kLeftPage, player_.pages().leftPage(), scale);
+    DrawPage(p, L::kRightPage, player_.pages().rightPage(), scale);
   } else {
     // The turning sheet folds over the spine: first the page that leaves
     // narrows towards it, then the one that arrives opens from it.
@@ -513,11 +516,11 @@ void PlayerWidget::DrawBook(QPainter& p, double scale) {
   spine.setColorAt(0, QColor(0, 0, 0, 0));
   spine.setColorAt(0.5, QColor(0, 0, 0, 60));
   spine.setColorAt(1, QColor(0, 0, 0, 0));
-  if (player_.leftPage() > 0)
+  if (player_.pages().leftPage() > 0)
     p.fillRect(QRectF(L::kRightPage.x - 14, L::kRightPage.y, 28, L::kRightPage.h), spine);
   if (!turn_.active) {
-    DrawPageExtras(p, L::kLeftPage, player_.leftPage());
-    DrawPageExtras(p, L::kRightPage, player_.rightPage());
+    DrawPageExtras(p, L::kLeftPage, player_.pages().leftPage());
+    DrawPageExtras(p, L::kRightPage, player_.pages().rightPage());
   }
   DrawWindowButtons(p);
   DrawNarrator(p, scale);
@@ -544,7 +547,7 @@ void PlayerWidget::DrawChapter(QPainter& p, double) {
   p.setBrush(QColor(0xe8, 0xd9, 0xa8));
   p.setPen(Qt::NoPen);
   QPointF c = play.center();
-  if (player_.narrating()) {
+  if (player_.narration().narrating()) {
     p.drawRect(QRectF(c.x() - 8, c.y() - 10, 6, 20));
     p.drawRect(QRectF(c.x() + 2, c.y() - 10, 6, 20));
   } else {
@@ -558,14 +561,13 @@ void PlayerWidget::DrawChapter(QPainter& p, double) {
   p.setBrush(QColor(0x12, 0x2c, 0x45));
   p.drawEllipse(QPointF(a.x() - 4, a.y() - 2), 1.6, 2);
   p.drawEllipse(QPointF(a.x() + 4, a.y() - 2), 1.6, 2);
-  p.drawEllipse(QPointF(a.x(), a.y() + 5), 3, player_.narrating() ? 2.5 : 1);
+  p.drawEllipse(QPointF(a.x(), a.y() + 5), 3, player_.narration().narrating() ? 2.5 : 1);
   // Progress: a bar while narrating.
-  p.setBrush(QColor(0xe8, 0xd9, 0xa8, player_.narrating() ? 220 : 80));
+  p.setBrush(QColor(0xe8, 0xd9, 0xa8, player_.narration().narrating() ? 220 : 80));
   p.drawRect(QRectF(140, 64, w - 152, 6));
 }
 
 void PlayerWidget::mousePressEvent(QMouseEvent* e) {
-  player_.Settle();
   if (e->button() != Qt::LeftButton) return QWidget::mousePressEvent(e);
   setFocus();
   pressAt_ = e->position();
@@ -573,7 +575,6 @@ void PlayerWidget::mousePressEvent(QMouseEvent* e) {
 }
 
 void PlayerWidget::mouseMoveEvent(QMouseEvent* e) {
-  player_.Settle();
   if (!(e->buttons() & Qt::LeftButton)) return;
   QPointF d = e->position() - pressAt_;
   if (!dragged_ && std::hypot(d.x(), d.y()) < 4) return;
@@ -584,7 +585,6 @@ void PlayerWidget::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void PlayerWidget::mouseReleaseEvent(QMouseEvent* e) {
-  player_.Settle();
   if (e->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(e);
   if (!dragged_) {
     QPointF s = ToStage(e->position());
@@ -593,7 +593,6 @@ void PlayerWidget::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void PlayerWidget::keyPressEvent(QKeyEvent* e) {
-  player_.Settle();
   switch (e->key()) {
     case Qt::Key_Right:
     case Qt::Key_PageDown: player_.NextPage(); break;

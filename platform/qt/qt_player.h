@@ -96,8 +96,9 @@ class PlayerWidget : public QWidget {
   // now, while the movie loads.
   void ExpectCover(player::ReadAhead& ahead);
   QPointF ToStage(QPointF widgetPoint) const;
-  // Called when the player changed: starts a page turn, sound, animation.
-  void PlayerChanged();
+  // Told what changed in the player: starts a leaf turning, sound,
+  // animation, and redraws what is seen.
+  void PlayerChanged(player::Changes changes);
   // Draws one frame into `painter` (also used by the benchmarks).
   void Render(QPainter& painter);
   bool turning() const { return turn_.active; }
@@ -128,6 +129,7 @@ class PlayerWidget : public QWidget {
   void DrawPageExtras(QPainter& p, const player::layout::Rect& r, int page);
   void DrawWindowButtons(QPainter& p);
   void DrawNarrator(QPainter& p, double scale);
+  void PlaySound();
   QRectF R(const player::layout::Rect& r) const { return QRectF(r.x, r.y, r.w, r.h); }
 
   std::unique_ptr<player::BookPlayer> owned_;  // goes after everything that uses it
@@ -135,15 +137,12 @@ class PlayerWidget : public QWidget {
   PageCache cache_;
   Turn turn_;
   double turnOverride_ = -1;
-  int shownLeft_ = -1, shownRight_ = -1;
-  player::BookPlayer::View shownView_ = player::BookPlayer::View::Spread;
   QTimer frameTimer_;
   int narratorFrame_ = 0;
   int ticks_ = 0;
   QPointF pressAt_;
   bool dragged_ = false;
   std::unique_ptr<SoundOut> sound_;
-  bool soundPlaying_ = false, narrationPlaying_ = false;
   std::vector<QImage> narratorFrames_;
   const void* narratorFor_ = nullptr;
 };

@@ -129,17 +129,17 @@ TEST_F(Book, OpensOnTheCoverAndAsksForItsSettingsOnceLoaded) {
   EXPECT_EQ(p.GetVariable("/utility/jump_number.display"), "1");
   EXPECT_EQ(p.GetVariable("soundOn"), "1");
   EXPECT_EQ(p.TGetProperty("/", 4), "1");
-  EXPECT_FALSE(p.opened());
+  EXPECT_FALSE(p.pages().opened());
   EXPECT_FALSE(p.PagePicture(31).empty());
   EXPECT_TRUE(p.PagePicture(32).empty());
 }
 
 TEST_F(Book, StartPlayOpensTheBookAndShowsTheToolbar) {
   Label("startPlay");
-  EXPECT_TRUE(player.opened());
+  EXPECT_TRUE(player.pages().opened());
   EXPECT_EQ(sent, std::vector<std::string>{"dirov.Win showUtility"});
   EXPECT_EQ(Get("/utility/jump_number.display"), "3");
-  EXPECT_EQ(player.leftPage(), 2);
+  EXPECT_EQ(player.pages().leftPage(), 2);
   player.NextPage();
   EXPECT_EQ(Get("/utility/jump_number.display"), "5");
   player.LastPage();
@@ -165,10 +165,10 @@ TEST_F(Book, SinglePageZoomAndBackToTheSpread) {
   Label("singleZoomIn");
   Label("singleZoomIn");
   Label("singleZoomIn");  // already at the top: nothing more
-  EXPECT_DOUBLE_EQ(player.zoom(), 2.0);
+  EXPECT_DOUBLE_EQ(player.pages().zoom(), 2.0);
   EXPECT_EQ(sent, (std::vector<std::string>{"dirov.Toolbar zoomOut", "dirov.Toolbar noZoomIn"}));
   player.Pan(0, -10000);
-  EXPECT_DOUBLE_EQ(player.panY(), -249);  // the page's bottom edge, no further
+  EXPECT_DOUBLE_EQ(player.pages().panY(), -249);  // the page's bottom edge, no further
   sent.clear();
   Label("singleZoomOut");
   Label("singleZoomOut");
@@ -182,7 +182,7 @@ TEST_F(Book, SinglePageZoomAndBackToTheSpread) {
   EXPECT_EQ(sent, std::vector<std::string>{"dirov.Toolbar noZoom"});
   // Zooming does nothing in the spread.
   Label("singleZoomIn");
-  EXPECT_DOUBLE_EQ(player.zoom(), 1.0);
+  EXPECT_DOUBLE_EQ(player.pages().zoom(), 1.0);
 }
 
 TEST_F(Book, BookmarksAreSortedOnePerPageInsideTheBook) {
@@ -253,13 +253,13 @@ TEST_F(Book, SoundLinesAndOtherLabelsTellTheToolbar) {
   Label("mute");
   EXPECT_EQ(Get("soundOn"), "0");
   Label("regionLine");
-  EXPECT_TRUE(player.lines());
+  EXPECT_TRUE(player.pages().lines());
   Label("regionLine");
   EXPECT_EQ(sent, (std::vector<std::string>{"dirov.Toolbar soundOn", "dirov.Toolbar mute",
                                             "dirov.Toolbar withLine", "dirov.Toolbar withoutLine"}));
   sent.clear();
   Label("indexPage");
-  EXPECT_EQ(player.leftPage(), 2);
+  EXPECT_EQ(player.pages().leftPage(), 2);
   player.GoToPage(22);
   sent.clear();
   Label("LoadingSound");
@@ -291,7 +291,7 @@ TEST_F(Book, ClicksOnTheStageSendWhatTheBookOffers) {
   sent.clear();
   // The contents page is on the left: its third line is chapter 2, page 8.
   Center(L::OnPage(L::kLeftPage, L::ContentsEntry(2)));
-  EXPECT_EQ(player.leftPage(), 8);
+  EXPECT_EQ(player.pages().leftPage(), 8);
   // Chapter 2 begins on page 8: its narration button.
   Center(L::NarrationButton(L::kLeftPage));
   EXPECT_EQ(sent, std::vector<std::string>{"loadSound 2"});
@@ -301,9 +301,9 @@ TEST_F(Book, ClicksOnTheStageSendWhatTheBookOffers) {
   EXPECT_EQ(sent, std::vector<std::string>{"viewNote 0"});
   // Elsewhere on a page turns it.
   player.Click(L::kRightPage.x + 100, L::kRightPage.y + 300);
-  EXPECT_EQ(player.rightPage(), 11);
+  EXPECT_EQ(player.pages().rightPage(), 11);
   player.Click(L::kLeftPage.x + 100, L::kLeftPage.y + 300);
-  EXPECT_EQ(player.rightPage(), 9);
+  EXPECT_EQ(player.pages().rightPage(), 9);
 }
 
 TEST_F(FirstRun, ShowHelpNeverStoredHasOneStoredAndTheIntroPanelShownAfterTheAnswer) {

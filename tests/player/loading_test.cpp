@@ -153,7 +153,7 @@ TEST(LoadingPlayer, ANewMovieFinishesTheOneStillLoading) {
   p.Movie(book);
   p.TCallLabel("/", "startPlay");
   p.Movie(other);
-  EXPECT_FALSE(p.opened());  // the new movie starts on its cover
+  EXPECT_FALSE(p.pages().opened());  // the new movie starts on its cover
   EXPECT_EQ(p.GetVariable("/utility/jump_number.totalPage"), "2");
   desktop.Pump();
   EXPECT_EQ(p.pageCount(), 2);
@@ -173,10 +173,10 @@ TEST(LoadingPlayer, TakesTheMovieReadAheadWhenTheFileHoldsIt) {
   auto changed = Pictures(3);
   p.Movie(Write(dir, "changed.swf", changed));
   EXPECT_EQ(p.pageCount(), 0);  // still loading
-  p.Settle();
+  ASSERT_TRUE(p.movie());       // waits for it
   EXPECT_EQ(p.pageCount(), 3);
   p.Movie(Write(dir, "same.swf", bytes));
-  p.Settle();
+  ASSERT_TRUE(p.movie());  // waits for it
   EXPECT_EQ(p.pageCount(), 4);
   EXPECT_FALSE(ahead.Take(bytes));  // it was taken
   ASSERT_EQ(offered.size(), 2u);
