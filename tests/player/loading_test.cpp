@@ -124,6 +124,8 @@ TEST(LoadingPlayer, WhatTheHostDoesMeanwhileAppliesInItsOrder) {
   BookPlayer p(desktop, nullptr);
   std::vector<std::string> sent;
   p.OnFSCommand([&](const std::string& c, const std::string& a) { sent.push_back(c + " " + a); });
+  std::vector<player::Changes> heard;
+  p.OnChanged([&](player::Changes c) { heard.push_back(c); });
   p.Movie(path);
   // The first bookmark's page is the one set when its label was called.
   p.SetVariable("inputPage", "5");
@@ -132,7 +134,12 @@ TEST(LoadingPlayer, WhatTheHostDoesMeanwhileAppliesInItsOrder) {
   p.SetVariable("inputPage", "9");
   p.TCallLabel("/", "soundOn");
   EXPECT_TRUE(sent.empty());
+  EXPECT_TRUE(heard.empty());
   EXPECT_EQ(p.GetVariable("/bookmarkList.counter"), "1");  // waits for the movie
+  // The drawing hears of it all with the movie, at once.
+  ASSERT_EQ(heard.size(), 1u);
+  EXPECT_TRUE(heard[0].Has(player::Changes::kMovie));
+  EXPECT_TRUE(heard[0].Has(player::Changes::kSound));
   EXPECT_EQ(p.GetVariable("/bookmarkList/page:0"), "5");
   EXPECT_EQ(p.GetVariable("inputPage"), "9");
   EXPECT_EQ(p.calledLabels(), (std::vector<std::string>{"addBookmark", "soundOn"}));

@@ -92,6 +92,18 @@ TEST_F(QtPlayer, KeysTurnPagesAndDraggingPansAZoomedPage) {
   EXPECT_EQ(book.pages().display(), 12);  // a drag is no click
 }
 
+TEST_F(QtPlayer, ALeafTurnsWhenTheSpreadChangesNotWithTheMovieNorForASinglePage) {
+  book.TCallLabel("/", "startPlay");  // while the movie loads
+  Frame();
+  EXPECT_TRUE(book.pages().opened());
+  EXPECT_FALSE(widget.turning());  // nothing of the book was shown to turn from
+  book.TCallLabel("/", "singleRight");
+  book.TCallLabel("/", "doublePage");
+  EXPECT_FALSE(widget.turning());
+  QTest::keyClick(&widget, Qt::Key_Right);
+  EXPECT_TRUE(widget.turning());
+}
+
 TEST_F(QtPlayer, AnUndecodablePageIsDrawnAsSuchAndTheCacheStaysBounded) {
   qtdesk::PageCache cache(8 << 20);
   for (int page = 1; page <= 31; ++page) cache.Get(book, page, QSize(664, 996));
