@@ -5,7 +5,7 @@
 #include <QMediaDevices>
 #include <memory>
 
-#include "platform/qt/qt_player.h"
+#include "platform/qt/sound_out.h"
 
 namespace {
 
