@@ -20,12 +20,12 @@
 
 namespace player {
 
-// Our stand-in for the movie player: the player control over the parts
-// that run the book's side of the host protocol. The loader reads the
-// movie; the view holds the pages, zoom and panning and hit-tests clicks;
-// the lists hold bookmarks and notes; the narration holds the book's sound,
-// the narrator and a chapter's narration. Drawing and sound output are the
-// platform's: OnChanged tells them what changed.
+// Our stand-in for the movie player: the player control, running the book's
+// side of the host protocol through one helper per job. MovieLoader reads
+// the movie; BookView holds the pages, zoom and panning and hit-tests
+// clicks; BookLists holds bookmarks and notes; Narration holds the book's
+// sound, the narrator and a chapter's narration. Drawing and sound output
+// are the platform's: OnChanged tells them what changed.
 //
 // The movie's own actions never run inside a call of the host: what it
 // sends is posted to the event loop.

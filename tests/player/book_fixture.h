@@ -1,5 +1,5 @@
-// The demo book in a player, opened the way the host opens it, for the
-// tests of the player's parts.
+// The demo book in a player, opened the way the host opens it: the fixture
+// of the player's tests.
 #pragma once
 
 #include <map>
