@@ -45,11 +45,12 @@ format-check: setup
 # The movie reader under libFuzzer (clang): FUZZ_SECONDS of fuzzing, starting
 # from tests/fuzz/corpus; new inputs go to build-fuzz/corpus.
 FUZZ_SECONDS ?= 600
+SWF_READER   = $(addprefix player/,swf.cpp swf_tags.cpp swf_pictures.cpp swf_sound.cpp inflate.cpp file_bytes.cpp)
 fuzz:
 	@scripts/setup --fuzz
 	@mkdir -p build-fuzz/corpus
 	clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -I. \
-	  player/swf.cpp tests/fuzz/swf_fuzz.cpp -lz -o build-fuzz/swf_fuzz
+	  $(SWF_READER) tests/fuzz/swf_fuzz.cpp -lz -o build-fuzz/swf_fuzz
 	build-fuzz/swf_fuzz -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=1024 -timeout=10 \
 	  -artifact_prefix=build-fuzz/ build-fuzz/corpus tests/fuzz/corpus
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/qt/fonts.h"
 #include "platform/qt/qt_desktop.h"
 #include "platform/qt/qt_player.h"
 #include "player/book_player.h"
@@ -41,18 +42,18 @@ int main(int argc, char** argv) {
   }
   qtdesk::Desktop desktop;
   desktop.StartFonts();
-  while (!qtdesk::Desktop::FontsReady()) QCoreApplication::processEvents();
+  while (!qtdesk::FontsReady()) QCoreApplication::processEvents();
   const QSize size(1536, 1152);
   QImage frame(size, QImage::Format_RGB32);
 
   if (argc > 2 && std::string(argv[2]) == "--pages") {
     player::BookPlayer book(desktop, nullptr);
     qtdesk::PlayerWidget widget(nullptr, book);
+    book.OnChanged([&](player::Changes changes) { widget.PlayerChanged(changes); });
     widget.resize(size);
     book.Movie(argv[1]);
     book.TCallLabel("/", "startPlay");
     for (int i = 0; i < 40; ++i) {
-      widget.PlayerChanged();
       widget.SetTurnProgress(1.0);
       QPainter p(&frame);
       widget.Render(p);
@@ -67,6 +68,7 @@ int main(int argc, char** argv) {
   for (int run = 0; run < 11; ++run) {
     player::BookPlayer book(desktop, nullptr);
     qtdesk::PlayerWidget widget(nullptr, book);
+    book.OnChanged([&](player::Changes changes) { widget.PlayerChanged(changes); });
     widget.resize(size);
     QElapsedTimer t;
     t.start();
@@ -78,7 +80,6 @@ int main(int argc, char** argv) {
     open.push_back(t.nsecsElapsed() / 1e6);
 
     book.TCallLabel("/", "startPlay");
-    widget.PlayerChanged();
     book.NextPage();  // a turn starts
     {
       QPainter p(&frame);

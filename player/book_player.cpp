@@ -2,128 +2,99 @@
 
 #include <algorithm>
 
-#include "player/background.h"
-
 namespace player {
 
 namespace L = layout;
 
 BookPlayer::BookPlayer(components::Desktop& desktop, LocalStorage* storage)
-    : desktop_(desktop), storage_(storage) {}
+    : desktop_(desktop),
+      lists_(storage),
+      narration_(
+          desktop, [this](const std::string& command, const std::string& args) { Send(command, args); },
+          [this](Changes changes) { Notify(changes); }) {}
 
-BookPlayer::~BookPlayer() {
-  // The reading thread touches nothing of ours, but must not outlive us.
-  if (loading_.valid()) loading_.wait();
-}
+BookPlayer::~BookPlayer() = default;
 
 void BookPlayer::ResetState() {
-  variables_.clear();
+  variables_.Clear();
   calledLabels_.clear();
   answeringGetReg_ = false;
-  movie_.reset();
-  narrator_.reset();
-  book_ = BookDescription{};
-  kind_ = Kind::None;
-  error_.clear();
-  opened_ = false;
-  view_ = View::Spread;
-  spread_ = 0;
-  single_ = 1;
-  zoomStep_ = 0;
-  panX_ = panY_ = 0;
-  lines_ = false;
-  soundOn_ = false;
-  animation_ = false;
-  narrating_ = false;
-  paused_ = false;
-  ++narrationGeneration_;
-  bookmarks_.clear();
-  notes_.clear();
+  loaded_ = Loaded{};
+  pages_.Reset(0);
+  lists_.Close();
+  narration_.Reset();
 }
+
+void BookPlayer::Notify(Changes changes) {
+  if (!changes.empty() && changed_) changed_(changes);
+}
+
+// ---- loading ----
 
 void BookPlayer::Movie(const std::string& path) {
-  Settle();
+  // What the host called on the movie still loading goes to that movie.
+  Settled();
   ResetState();
   path_ = path;
-  // Read on a thread of its own, as a player streams a movie in: the host
-  // goes on with its start while the movie inflates. The thread gets only
-  // what it needs by value; what the host asks meanwhile waits or queues.
-  PictureReady ahead = firstPicture_ ? firstPicture_() : PictureReady();
-  if (std::optional<SwfMovie> movie = TakeReadAhead(path)) {
-    if (ahead && !movie->pictures.empty()) ahead(movie->EncodedPicture(0));
-    std::promise<SwfMovie> in;
-    in.set_value(std::move(*movie));
-    loading_ = in.get_future();
-  } else {
-    loading_ = std::async(std::launch::async, [path, ahead = std::move(ahead)] {
-      WorkInBackground();
-      return LoadSwfFile(path, kMaxMovieBytes, ahead);
-    });
-  }
-  // The event loop settles it at the latest.
-  desktop_.Post(lifetime_, [this] { Settle(); });
+  loader_.Start(path);
+  // The event loop takes it in at the latest.
+  desktop_.Post(lifetime_, [this] { Settled(); });
 }
 
-std::optional<SwfMovie> BookPlayer::TakeReadAhead(const std::string& path) {
-  if (!readAhead_) return std::nullopt;
-  try {
-    // Mapping and comparing the file costs less than a thread.
-    FileBytes file(path, MaxFileBytes(kMaxMovieBytes));
-    return readAhead_->Take(file.bytes());
-  } catch (const SwfError&) {
-    return std::nullopt;  // reading it on the thread says what is wrong
-  }
+const BookPlayer::Loaded& BookPlayer::Settled() {
+  if (std::optional<MovieLoader::Arrival> arrival = loader_.Wait()) Arrive(std::move(*arrival));
+  return loaded_;
 }
 
-void BookPlayer::Settle() {
-  if (!loading_.valid()) return;
-  std::future<SwfMovie> loading = std::move(loading_);
-  try {
-    movie_ = loading.get();
-  } catch (const std::exception& e) {
-    // Shown in the player area instead of the book; the host goes on.
-    error_ = e.what();
-  }
-  if (movie_) {
-    book_ = ParseDescription(movie_->metadata);
-    if (book_.kind == "chapter") {
-      kind_ = Kind::Chapter;
-    } else if (book_.kind == "animation") {
-      kind_ = Kind::Animation;
-    } else if (book_.pages > 0) {
-      kind_ = Kind::Book;
-      if (movie_->pictures.size() < static_cast<size_t>(book_.pages))
-        error_ = "the book has " + std::to_string(book_.pages) + " pages but only " +
-                 std::to_string(movie_->pictures.size()) + " pictures";
-      LoadLists();
+const SwfMovie* BookPlayer::movie() {
+  const Loaded& in = Settled();
+  return in.movie ? &*in.movie : nullptr;
+}
+
+void BookPlayer::Arrive(MovieLoader::Arrival arrival) {
+  // Shown in the player area instead of the book; the host goes on.
+  loaded_.error = std::move(arrival.error);
+  loaded_.movie = std::move(arrival.movie);
+  if (const SwfMovie* movie = loaded_.movie ? &*loaded_.movie : nullptr) {
+    BookDescription& book = loaded_.book = ParseDescription(movie->metadata);
+    if (book.kind == "chapter") {
+      loaded_.kind = Kind::Chapter;
+    } else if (book.kind == "animation") {
+      loaded_.kind = Kind::Animation;
+    } else if (book.pages > 0) {
+      loaded_.kind = Kind::Book;
+      if (movie->pictures.size() < static_cast<size_t>(book.pages))
+        loaded_.error = "the book has " + std::to_string(book.pages) + " pages but only " +
+                        std::to_string(movie->pictures.size()) + " pictures";
+      pages_.Reset(book.pages);
+      lists_.Open(book.code, book.pages);
       // Once loaded, the book asks for its settings and sets the toolbar.
       Send("dirov.getReg", "");
       Send("dirov.Toolbar", "withoutLine");
       Send("dirov.Toolbar", "noZoom");
     } else {
-      kind_ = Kind::Other;
+      loaded_.kind = Kind::Other;
     }
   }
-  // What the host did while the movie was loading, in its order.
-  std::vector<HostCall> queued = std::move(queued_);
-  queued_.clear();
-  for (const HostCall& c : queued) {
-    if (c.label) {
-      TCallLabel(c.target, c.name);
+  // What the host did while the movie was loading, in its order; the
+  // drawing hears of it with the new movie, as one change.
+  Changes changes = Changes::kMovie;
+  for (const HostCall& call : arrival.deferred) {
+    if (call.label) {
+      changes |= CallLabel(call.target, call.name);
     } else {
-      SetVariable(c.name, c.value);
+      SetVariable(call.name, call.value);
     }
   }
-  Changed();
+  Notify(changes);
 }
+
+// ---- the player control ----
 
 void BookPlayer::SetVariable(const std::string& name, const std::string& value) {
   // Kept in order with the labels called meanwhile.
-  if (loading()) {
-    queued_.push_back({false, {}, name, value});
-    return;
-  }
-  variables_[name] = value;
+  if (loader_.Defer({false, {}, name, value})) return;
+  variables_.Set(name, value);
   if (answeringGetReg_ && name == "showHelp" && value == "none") {
     // Nothing on this platform installs the book, so nothing stores the
     // "1" that makes the host open the intro panel: a first run stores it.
@@ -133,537 +104,220 @@ void BookPlayer::SetVariable(const std::string& name, const std::string& value) 
   }
 }
 
-namespace {
-// Removes entry `index` (decimal text); later entries move down by one.
-template <typename T>
-bool EraseAt(std::vector<T>& list, const std::string& index) {
-  auto i = ParseNumber(index);
-  if (!i || *i < 0 || *i >= static_cast<int>(list.size())) return false;
-  list.erase(list.begin() + *i);
-  return true;
-}
-
-bool StartsWith(const std::string& s, const std::string& prefix) {
-  return s.compare(0, prefix.size(), prefix) == 0;
-}
-}  // namespace
-
 std::string BookPlayer::GetVariable(const std::string& name) {
-  Settle();
-  if (kind_ == Kind::Book) {
-    if (name == "/utility/jump_number.display") return std::to_string(display());
+  if (ShowsBook()) {
+    if (name == "/utility/jump_number.display") return std::to_string(pages_.display());
     if (name == "/utility/jump_number.totalPage") return std::to_string(pageCount());
-    if (name == "/bookmarkList.counter") return std::to_string(bookmarks_.size());
-    if (name == "/EBookNote.counter") return std::to_string(notes_.size());
-    if (name == "soundOn") return soundOn_ ? "1" : "0";
-    const std::string bookmarkPage = "/bookmarkList/page:";
-    if (StartsWith(name, bookmarkPage)) {
-      auto i = ParseNumber(name.substr(bookmarkPage.size()));
-      if (i && *i >= 0 && *i < static_cast<int>(bookmarks_.size()))
-        return std::to_string(bookmarks_[static_cast<size_t>(*i)].page);
-      return "";
-    }
-    const std::string notePrefix = "/EBookNote/notes:";
-    if (StartsWith(name, notePrefix)) {
-      std::string rest = name.substr(notePrefix.size());
-      auto dot = rest.find('.');
-      if (dot == std::string::npos) return "";
-      auto i = ParseNumber(rest.substr(0, dot));
-      std::string field = rest.substr(dot + 1);
-      if (!i || *i < 0 || *i >= static_cast<int>(notes_.size())) return "";
-      const Note& n = notes_[static_cast<size_t>(*i)];
-      if (field == "page") return std::to_string(n.page);
-      if (field == "content") return n.content;
-      return "";
-    }
+    if (name == "soundOn") return narration_.soundOn() ? "1" : "0";
+    if (auto list = lists_.Variable(name)) return *list;
   }
-  auto it = variables_.find(name);
-  return it == variables_.end() ? std::string() : it->second;
-}
-
-int BookPlayer::Input(const char* name) const {
-  auto it = variables_.find(name);
-  if (it == variables_.end()) return 0;
-  return ParseNumber(it->second).value_or(0);
+  return variables_.Text(name);
 }
 
 void BookPlayer::TCallLabel(const std::string& target, const std::string& label) {
-  if (loading()) {
-    queued_.push_back({true, target, label, {}});
-    return;
-  }
-  if (target != "/") return;
+  if (loader_.Defer({true, target, label, {}})) return;
+  Notify(CallLabel(target, label));
+}
+
+Changes BookPlayer::CallLabel(const std::string& target, const std::string& label) {
+  if (target != "/") return {};
   calledLabels_.push_back(label);
-  if (kind_ == Kind::Chapter) {
-    if (label == "showPlayer" && GetVariable("playSound") == "true") StartNarration();
-    Changed();
-    return;
+  switch (loaded_.kind) {
+    case Kind::Book: return BookLabel(label);
+    case Kind::Chapter: return ChapterLabel(label);
+    default: return {};
   }
-  if (kind_ != Kind::Book) return;
+}
 
-  const int total = pageCount();
-  auto input = [&](const char* n) {
-    auto it = variables_.find(n);
-    return it == variables_.end() ? std::string() : it->second;
-  };
-
-  if (label == "soundOn") {
-    SetSound(true);
-  } else if (label == "mute") {
-    SetSound(false);
-  } else if (label == "indexPage") {
-    if (!opened_) Open();
-    GoToPage(book_.contents.empty() ? 2 : std::max(2, book_.contents.front().page - 1));
-  } else if (label == "discuss") {
-    Send("show", "歡迎到本書的討論區：\n" + book_.discuss);
-  } else if (label == "regionLine") {
-    lines_ = !lines_;
-    Send("dirov.Toolbar", lines_ ? "withLine" : "withoutLine");
-  } else if (label == "singleZoomIn") {
-    if (view_ == View::Single && zoomStep_ < 2) {
-      ++zoomStep_;
-      ClampPan();
-      if (zoomStep_ == 1) Send("dirov.Toolbar", "zoomOut");
-      if (zoomStep_ == 2) Send("dirov.Toolbar", "noZoomIn");
-    }
-  } else if (label == "singleZoomOut") {
-    if (view_ == View::Single && zoomStep_ > 0) {
-      --zoomStep_;
-      ClampPan();
-      if (zoomStep_ == 1) Send("dirov.Toolbar", "zoomIn");
-      if (zoomStep_ == 0) Send("dirov.Toolbar", "noZoomOut");
-    }
-  } else if (label == "singleLeft" || label == "singleRight") {
-    if (!opened_) Open();
-    int page = label == "singleLeft" ? leftPage() : rightPage();
-    if (page == 0) page = label == "singleLeft" ? rightPage() : leftPage();
-    if (page == 0) page = display();
-    EnterSingle(page);
-  } else if (label == "doublePage") {
-    if (view_ == View::Single) spread_ = single_ / 2;
-    view_ = View::Spread;
-    zoomStep_ = 0;
-    panX_ = panY_ = 0;
+Changes BookPlayer::BookLabel(const std::string& label) {
+  const BookDescription& book = loaded_.book;
+  if (label == "soundOn" || label == "mute") return narration_.SetSound(label == "soundOn");
+  if (label == "startPlay") return Open();
+  if (label == "indexPage") {
+    int contents = book.contents.empty() ? 2 : std::max(2, book.contents.front().page - 1);
+    return MovePages([&] { return pages_.OpenAt(contents); });
+  }
+  if (label == "singleLeft" || label == "singleRight") {
+    Changes changes = MovePages([&] { return pages_.EnterSingle(label == "singleLeft"); });
+    Send("dirov.Toolbar", "withZoom");
+    Send("dirov.Toolbar", "noZoomOut");
+    Send("dirov.Toolbar", "zoomIn");
+    return changes;
+  }
+  if (label == "doublePage") {
+    Changes changes = pages_.EnterSpread();
     Send("dirov.Toolbar", "noZoom");
-  } else if (label == "LoadingSound") {
-    int page = view_ == View::Single ? single_ : rightPage();
-    auto chapter = book_.ChapterOf(page);
-    if (!chapter && view_ == View::Spread) chapter = book_.ChapterOf(leftPage());
+    return changes;
+  }
+  if (label == "singleZoomIn") {
+    Changes changes = pages_.ZoomIn();
+    if (!changes.empty()) Send("dirov.Toolbar", pages_.zoomStep() == 1 ? "zoomOut" : "noZoomIn");
+    return changes;
+  }
+  if (label == "singleZoomOut") {
+    Changes changes = pages_.ZoomOut();
+    if (!changes.empty()) Send("dirov.Toolbar", pages_.zoomStep() == 1 ? "zoomIn" : "noZoomOut");
+    return changes;
+  }
+  if (label == "regionLine") {
+    Changes changes = pages_.ToggleLines();
+    Send("dirov.Toolbar", pages_.lines() ? "withLine" : "withoutLine");
+    return changes;
+  }
+  if (label == "LoadingSound") {
+    const bool single = pages_.view() == View::Single;
+    auto chapter = book.ChapterOf(single ? pages_.display() : pages_.rightPage());
+    if (!chapter && !single) chapter = book.ChapterOf(pages_.leftPage());
     if (chapter) Send("loadSound", std::to_string(chapter->number));
-  } else if (label == "Buy") {
-    std::string url = book_.purchase;
-    std::string from = input("salepoint");
+    return {};
+  }
+  if (label == "discuss") {
+    Send("show", "歡迎到本書的討論區：\n" + book.discuss);
+    return {};
+  }
+  if (label == "Buy") {
+    std::string url = book.purchase;
+    std::string from = variables_.Text("salepoint");
     if (!from.empty()) url += (url.find('?') == std::string::npos ? "?salepoint=" : "&salepoint=") + from;
     if (openUrl_ && !url.empty()) openUrl_(url);
     Send("dirov.Win", "closeApp");
-  } else if (label == "startPlay") {
-    Open();
-  } else if (label == "playAnimation") {
-    if (!narrator_) {
-      // The path comes with every "\" doubled.
-      std::string file, raw = input("animationFile");
-      for (size_t i = 0; i < raw.size(); ++i) {
-        file += raw[i];
-        if (raw[i] == '\\' && i + 1 < raw.size() && raw[i + 1] == '\\') ++i;
-      }
-      try {
-        narrator_ = LoadSwfFile(file);
-      } catch (const SwfError&) {
-        // No narrator to show; the book goes on without it.
-      }
-    }
-    animation_ = true;
-  } else if (label == "stopAnimation" || label == "stopMan") {
-    animation_ = false;
-  } else if (label == "addBookmark") {
-    // Only a page inside the book, never the last one; one per page.
-    int page = Input("inputPage");
-    if (page > 0 && page < total &&
-        std::none_of(bookmarks_.begin(), bookmarks_.end(),
-                     [&](const Bookmark& b) { return b.page == page; })) {
-      auto at = std::find_if(bookmarks_.begin(), bookmarks_.end(),
-                             [&](const Bookmark& b) { return b.page > page; });
-      bookmarks_.insert(at, {page, input("inputContent")});
-      SaveLists();
-    }
-  } else if (label == "deleteBookmark") {
-    if (EraseAt(bookmarks_, input("index"))) SaveLists();
-  } else if (label == "deleteAllBookmark") {
-    bookmarks_.clear();
-    SaveLists();
-  } else if (label == "addNote") {
-    int page = Input("inputPage");
-    std::string content = input("inputContent");
-    if (page > 0 && page < total && !content.empty() && NoteIndexOf(page) < 0) {
-      auto at = std::find_if(notes_.begin(), notes_.end(), [&](const Note& n) { return n.page > page; });
-      notes_.insert(at, {page, content});
-      SaveLists();
-    }
-  } else if (label == "deleteNote") {
-    if (EraseAt(notes_, input("index"))) SaveLists();
-  } else if (label == "deleteAllNote") {
-    notes_.clear();
-    SaveLists();
-  } else if (label == "editNote") {
-    auto i = ParseNumber(input("index"));
-    if (i && *i >= 0 && *i < static_cast<int>(notes_.size())) {
-      notes_[static_cast<size_t>(*i)].content = input("inputContent");
-      SaveLists();
-    }
+    return {};
   }
-  Changed();
+  if (label == "playAnimation") return narration_.ShowNarrator(variables_.Text("animationFile"));
+  if (label == "stopAnimation" || label == "stopMan") return narration_.HideNarrator();
+  return lists_.CallLabel(label, variables_);
+}
+
+Changes BookPlayer::ChapterLabel(const std::string& label) {
+  if (label == "showPlayer" && variables_.Text("playSound") == "true")
+    return narration_.Start(NarrationSeconds());
+  return {};
 }
 
 std::string BookPlayer::TGetProperty(const std::string& target, int index) {
   // Property 4 is the current frame: 1 the spread, 2 the single page.
   if (target != "/" || index != 4) return "";
-  Settle();
-  if (!movie_) return "0";
-  return kind_ == Kind::Book && view_ == View::Single ? "2" : "1";
+  const Loaded& in = Settled();
+  if (!in.movie) return "0";
+  return in.kind == Kind::Book && pages_.view() == View::Single ? "2" : "1";
 }
 
 void BookPlayer::Width(components::Twips width) {
   width_ = width;
-  Changed();
+  Notify(Changes::kSize);
 }
 
 void BookPlayer::Height(components::Twips height) {
   height_ = height;
-  Changed();
+  Notify(Changes::kSize);
 }
 
 void BookPlayer::Send(const std::string& command, const std::string& args) {
   desktop_.Post(lifetime_, [this, alive = lifetime_.token(), command, args] {
     // The host answers "dirov.getReg" with SetVariable calls inside this one.
     const bool getReg = command == "dirov.getReg";
-    if (getReg) answeringGetReg_ = kind_ == Kind::Book;
+    if (getReg) answeringGetReg_ = loaded_.kind == Kind::Book;
     RaiseFSCommand(command, args);
     if (getReg && !alive.expired()) answeringGetReg_ = false;
   });
 }
 
-// ---- pages and views ----
-
-int BookPlayer::pageCount() const { return kind_ == Kind::Book ? book_.pages : 0; }
-
-int BookPlayer::display() const {
-  if (view_ == View::Single) return single_;
-  return std::min(2 * spread_ + 1, std::max(pageCount(), 1));
-}
-
-int BookPlayer::leftPage() const { return view_ == View::Spread && spread_ > 0 ? 2 * spread_ : 0; }
-
-int BookPlayer::rightPage() const {
-  int p = 2 * spread_ + 1;
-  return view_ == View::Spread && p <= pageCount() ? p : 0;
-}
-
-L::Rect BookPlayer::SingleRect() const {
-  double z = zoom();
-  double w = L::kSinglePage.w * z, h = L::kSinglePage.h * z;
-  double cx = L::kSinglePage.x + L::kSinglePage.w / 2 + panX_;
-  double cy = L::kSinglePage.y + L::kSinglePage.h / 2 + panY_;
-  return L::Rect{cx - w / 2, cy - h / 2, w, h};
-}
+// ---- what there is to draw ----
 
 std::vector<std::uint8_t> BookPlayer::PagePicture(int page) const {
-  if (!movie_ || page < 1 || page > static_cast<int>(movie_->pictures.size())) return {};
-  return movie_->EncodedPicture(static_cast<size_t>(page - 1));
+  const std::optional<SwfMovie>& movie = loaded_.movie;
+  if (!movie || page < 1 || page > static_cast<int>(movie->pictures.size())) return {};
+  return movie->EncodedPicture(static_cast<size_t>(page - 1));
 }
 
 const SwfSound* BookPlayer::sound() const {
-  if (!movie_ || movie_->sounds.empty()) return nullptr;
-  return &movie_->sounds.front();
+  const std::optional<SwfMovie>& movie = loaded_.movie;
+  if (!movie || movie->sounds.empty()) return nullptr;
+  return &movie->sounds.front();
 }
 
-int BookPlayer::NoteIndexOf(int page) const {
-  for (size_t i = 0; i < notes_.size(); ++i)
-    if (notes_[i].page == page) return static_cast<int>(i);
-  return -1;
+double BookPlayer::NarrationSeconds() const {
+  const SwfSound* s = sound();
+  return s ? s->Seconds() : 0;
 }
 
-void BookPlayer::Open() {
-  opened_ = true;
-  view_ = View::Spread;
-  spread_ = 1;
+// ---- what the reader does ----
+
+Changes BookPlayer::Open() {
   Send("dirov.Win", "showUtility");
+  return pages_.Open();
 }
 
-void BookPlayer::EnterSingle(int page) {
-  view_ = View::Single;
-  single_ = std::clamp(page, 1, std::max(pageCount(), 1));
-  zoomStep_ = 0;
-  panX_ = panY_ = 0;
-  Send("dirov.Toolbar", "withZoom");
-  Send("dirov.Toolbar", "noZoomOut");
-  Send("dirov.Toolbar", "zoomIn");
-}
-
-void BookPlayer::SetSound(bool on) {
-  soundOn_ = on;
-  Send("dirov.Toolbar", on ? "soundOn" : "mute");
+Changes BookPlayer::MovePages(const std::function<Changes()>& move) {
+  const bool closed = !pages_.opened();
+  Changes changes = move();
+  if (closed && pages_.opened()) Send("dirov.Win", "showUtility");
+  return changes;
 }
 
 void BookPlayer::NextPage() {
-  Settle();
-  if (kind_ != Kind::Book) return;
-  if (!opened_) {
-    Open();
-  } else if (view_ == View::Single) {
-    if (single_ < pageCount()) GoToPage(single_ + 1);
-  } else if (2 * (spread_ + 1) <= pageCount()) {
-    ++spread_;
-  }
-  Changed();
+  if (ShowsBook()) Notify(MovePages([&] { return pages_.NextPage(); }));
 }
 
 void BookPlayer::PreviousPage() {
-  Settle();
-  if (kind_ != Kind::Book || !opened_) return;
-  if (view_ == View::Single) {
-    if (single_ > 1) GoToPage(single_ - 1);
-  } else if (spread_ > 0) {
-    --spread_;
-  }
-  Changed();
+  if (ShowsBook()) Notify(pages_.PreviousPage());
 }
 
 void BookPlayer::FirstPage() {
-  Settle();
-  if (kind_ != Kind::Book || !opened_) return;
-  GoToPage(1);
+  if (ShowsBook()) Notify(pages_.FirstPage());
 }
 
 void BookPlayer::LastPage() {
-  Settle();
-  if (kind_ != Kind::Book) return;
-  if (!opened_) Open();
-  GoToPage(pageCount());
+  if (ShowsBook()) Notify(MovePages([&] { return pages_.OpenAt(pageCount()); }));
 }
 
 void BookPlayer::GoToPage(int page) {
-  Settle();
-  if (kind_ != Kind::Book) return;
-  page = std::clamp(page, 1, std::max(pageCount(), 1));
-  if (view_ == View::Single) {
-    single_ = page;
-    panX_ = panY_ = 0;
-  } else {
-    spread_ = page / 2;
-  }
-  Changed();
-}
-
-void BookPlayer::ClampPan() {
-  L::Rect r{0, 0, L::kSinglePage.w * zoom(), L::kSinglePage.h * zoom()};
-  double maxX = std::max(0.0, (r.w - L::kStageWidth) / 2), maxY = std::max(0.0, (r.h - L::kSinglePage.h) / 2);
-  panX_ = std::clamp(panX_, -maxX, maxX);
-  panY_ = std::clamp(panY_, -maxY, maxY);
+  if (ShowsBook()) Notify(pages_.GoToPage(page));
 }
 
 void BookPlayer::Pan(double dx, double dy) {
-  Settle();
-  if (view_ != View::Single) return;
-  panX_ += dx;
-  panY_ += dy;
-  ClampPan();
-  Changed();
+  if (ShowsBook()) Notify(pages_.Pan(dx, dy));
 }
 
-bool BookPlayer::ClickPage(const L::Rect& rect, int page, double x, double y) {
-  if (page <= 0 || !rect.Contains(x, y)) return false;
-  if (int note = NoteIndexOf(page); note >= 0 && L::NoteMarker(rect).Contains(x, y)) {
-    Send("viewNote", std::to_string(note));
-    return true;
+Changes BookPlayer::PressWindowButton(int button) {
+  switch (button) {
+    case L::kHelpButton: Send("dirov.Win", "showHelp"); break;
+    case L::kMinimizeButton: Send("dirov.Win", "minimize"); break;
+    case L::kMaximizeButton:
+      Send("dirov.Win", pages_.maximized() ? "restore" : "maximize");
+      return pages_.ToggleMaximized();
+    case L::kCloseButton: Send("dirov.Win", "close"); break;
   }
-  if (auto c = book_.ChapterOf(page); c && c->first == page && L::NarrationButton(rect).Contains(x, y)) {
-    Send("loadSound", std::to_string(c->number));
-    return true;
-  }
-  if (page == 2) {  // the contents page
-    for (size_t i = 0; i < book_.contents.size(); ++i) {
-      if (L::OnPage(rect, L::ContentsEntry(static_cast<int>(i))).Contains(x, y)) {
-        GoToPage(book_.contents[i].page);
-        return true;
-      }
-    }
-  }
-  return false;
+  return {};
 }
 
 void BookPlayer::Click(double x, double y) {
-  Settle();
-  if (kind_ == Kind::Chapter) {
+  const Kind kind = Settled().kind;
+  if (kind == Kind::Chapter) {
     if (L::kChapterPlayButton.Contains(x, y)) PauseOrResume();
     if (L::kChapterAnimationButton.Contains(x, y)) ToggleAnimationButton();
     return;
   }
-  if (kind_ != Kind::Book) return;
-  for (int i = 0; i < 4; ++i) {
-    if (!L::WindowButton(i).Contains(x, y)) continue;
-    switch (i) {
-      case L::kHelpButton: Send("dirov.Win", "showHelp"); break;
-      case L::kMinimizeButton: Send("dirov.Win", "minimize"); break;
-      case L::kMaximizeButton:
-        Send("dirov.Win", maximized_ ? "restore" : "maximize");
-        maximized_ = !maximized_;
-        break;
-      case L::kCloseButton: Send("dirov.Win", "close"); break;
-    }
-    Changed();
-    return;
+  if (kind != Kind::Book) return;
+  const BookHit hit = pages_.HitAt(x, y, loaded_.book, lists_);
+  switch (hit.what) {
+    case BookHit::kNothing: break;
+    case BookHit::kWindowButton: Notify(PressWindowButton(hit.value)); break;
+    case BookHit::kCover: Notify(Open()); break;
+    case BookHit::kNote: Send("viewNote", std::to_string(hit.value)); break;
+    case BookHit::kNarration: Send("loadSound", std::to_string(hit.value)); break;
+    case BookHit::kContents: Notify(pages_.GoToPage(hit.value)); break;
+    case BookHit::kPreviousPage: PreviousPage(); break;
+    case BookHit::kNextPage: NextPage(); break;
   }
-  if (!opened_) {
-    if (L::kRightPage.Contains(x, y)) {
-      Open();
-      Changed();
-    }
-    return;
-  }
-  if (view_ == View::Single) {
-    ClickPage(SingleRect(), single_, x, y);
-    Changed();
-    return;
-  }
-  if (ClickPage(L::kLeftPage, leftPage(), x, y) || ClickPage(L::kRightPage, rightPage(), x, y)) {
-    Changed();
-    return;
-  }
-  if (L::kLeftPage.Contains(x, y)) {
-    PreviousPage();
-  } else if (L::kRightPage.Contains(x, y)) {
-    NextPage();
-  }
-}
-
-// ---- the chapter movie's narration ----
-
-void BookPlayer::StartNarration() {
-  const SwfSound* s = sound();
-  narrationLeftMs_ = s ? static_cast<long>(s->Seconds() * 1000) : 0;
-  narrating_ = true;
-  paused_ = false;
-  Send("playAnimation", "true");
-  int generation = ++narrationGeneration_;
-  desktop_.PostDelayed(lifetime_, static_cast<int>(narrationLeftMs_), [this, generation] {
-    if (generation == narrationGeneration_) EndNarration();
-  });
-  Changed();
-}
-
-void BookPlayer::EndNarration() {
-  narrating_ = false;
-  paused_ = false;
-  Send("playAnimation", "false");
-  Changed();
 }
 
 void BookPlayer::PauseOrResume() {
-  Settle();
-  if (kind_ != Kind::Chapter) return;
-  if (!narrating_) {
-    StartNarration();
-  } else {
-    // Paused narration starts again from the beginning of the chapter.
-    ++narrationGeneration_;
-    narrating_ = false;
-    paused_ = true;
-    Send("playAnimation", "false");
-    Changed();
-  }
+  if (Settled().kind == Kind::Chapter) Notify(narration_.PauseOrResume(NarrationSeconds()));
 }
 
 void BookPlayer::ToggleAnimationButton() {
-  Settle();
-  if (kind_ == Kind::Chapter) Send("toggleAnimation", "");
-}
-
-// ---- the lists in the player's storage ----
-
-namespace {
-std::string Escape(const std::string& s) {
-  std::string out;
-  for (char c : s) {
-    switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-bool Unescape(const std::string& s, std::string* out) {
-  out->clear();
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] != '\\') {
-      *out += s[i];
-      continue;
-    }
-    if (++i == s.size()) return false;
-    switch (s[i]) {
-      case '\\': *out += '\\'; break;
-      case 't': *out += '\t'; break;
-      case 'n': *out += '\n'; break;
-      case 'r': *out += '\r'; break;
-      default: return false;
-    }
-  }
-  return true;
-}
-}  // namespace
-
-std::string EncodeLists(const std::vector<Bookmark>& bookmarks, const std::vector<Note>& notes) {
-  std::string out = "reader-lists 1\n";
-  for (const auto& b : bookmarks)
-    out += "bookmark\t" + std::to_string(b.page) + "\t" + Escape(b.title) + "\n";
-  for (const auto& n : notes) out += "note\t" + std::to_string(n.page) + "\t" + Escape(n.content) + "\n";
-  return out;
-}
-
-bool DecodeLists(const std::string& text, std::vector<Bookmark>* bookmarks, std::vector<Note>* notes) {
-  std::vector<Bookmark> b;
-  std::vector<Note> n;
-  size_t pos = 0;
-  bool first = true;
-  while (pos < text.size()) {
-    size_t end = text.find('\n', pos);
-    if (end == std::string::npos) return false;  // a torn record: not ours
-    std::string line = text.substr(pos, end - pos);
-    pos = end + 1;
-    if (first) {
-      if (line != "reader-lists 1") return false;
-      first = false;
-      continue;
-    }
-    size_t t1 = line.find('\t'), t2 = t1 == std::string::npos ? t1 : line.find('\t', t1 + 1);
-    if (t2 == std::string::npos) return false;
-    auto page = ParseNumber(line.substr(t1 + 1, t2 - t1 - 1));
-    std::string value;
-    if (!page || !Unescape(line.substr(t2 + 1), &value)) return false;
-    std::string kind = line.substr(0, t1);
-    if (kind == "bookmark") {
-      b.push_back({*page, value});
-    } else if (kind == "note") {
-      n.push_back({*page, value});
-    } else {
-      return false;
-    }
-  }
-  if (first) return false;
-  *bookmarks = std::move(b);
-  *notes = std::move(n);
-  return true;
-}
-
-void BookPlayer::LoadLists() {
-  if (!storage_ || book_.code.empty()) return;
-  if (auto text = storage_->Load(book_.code)) DecodeLists(*text, &bookmarks_, &notes_);
-}
-
-void BookPlayer::SaveLists() {
-  if (storage_ && !book_.code.empty()) storage_->Save(book_.code, EncodeLists(bookmarks_, notes_));
+  if (Settled().kind == Kind::Chapter) Send("toggleAnimation", "");
 }
 
 }  // namespace player

@@ -1,43 +1,37 @@
 #pragma once
 
 #include <functional>
-#include <future>
-#include <map>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "components/desktop.h"
 #include "components/movie_player.h"
+#include "player/book_lists.h"
+#include "player/book_view.h"
+#include "player/changes.h"
 #include "player/description.h"
-#include "player/layout.h"
+#include "player/movie_loader.h"
+#include "player/movie_variables.h"
+#include "player/narration.h"
 #include "player/read_ahead.h"
 #include "player/storage.h"
 #include "player/swf.h"
 
 namespace player {
 
-struct Bookmark {
-  int page;
-  std::string title;
-};
-struct Note {
-  int page;
-  std::string content;
-};
-
-// Our stand-in for the movie player: reads the movie container and runs the
-// book's side of the host protocol (pages, views, zoom, bookmarks, notes,
-// sound, the narrator, the chapter movies' narration). Drawing and sound
-// output are the platform's; they watch through OnChanged.
+// Our stand-in for the movie player: the player control, running the book's
+// side of the host protocol through one helper per job. MovieLoader reads
+// the movie; BookView holds the pages, zoom and panning and hit-tests
+// clicks; BookLists holds bookmarks and notes; Narration holds the book's
+// sound, the narrator and a chapter's narration. Drawing and sound output
+// are the platform's: OnChanged tells them what changed.
 //
 // The movie's own actions never run inside a call of the host: what it
 // sends is posted to the event loop.
 class BookPlayer : public components::MoviePlayer {
  public:
   enum class Kind { None, Book, Chapter, Animation, Other };
-  enum class View { Spread, Single };
 
   BookPlayer(components::Desktop& desktop, LocalStorage* storage);
   ~BookPlayer() override;
@@ -52,35 +46,21 @@ class BookPlayer : public components::MoviePlayer {
   void Height(components::Twips height) override;
 
   // ---- what there is to draw ----
-  Kind kind() const { return kind_; }
-  const SwfMovie* movie() const { return movie_ ? &*movie_ : nullptr; }
-  const BookDescription& book() const { return book_; }
+  // The movie, once it is in: waits for one still loading. Everything else
+  // here tells what the player holds now.
+  const SwfMovie* movie();
+  Kind kind() const { return loaded_.kind; }
+  const BookDescription& book() const { return loaded_.book; }
   // Empty while the movie is fine; otherwise why it could not be shown.
-  const std::string& error() const { return error_; }
+  const std::string& error() const { return loaded_.error; }
   const std::string& path() const { return path_; }
-  int pageCount() const;
-  bool opened() const { return opened_; }
-  View view() const { return view_; }
-  int display() const;    // the right-hand page of the spread, or the single page
-  int leftPage() const;   // 0: none
-  int rightPage() const;  // 0: none
-  double zoom() const { return kZooms[zoomStep_]; }
-  double panX() const { return panX_; }
-  double panY() const { return panY_; }
-  layout::Rect SingleRect() const;  // where the single page lies on the stage
-  bool lines() const { return lines_; }
-  bool soundOn() const { return soundOn_; }
-  bool animationRunning() const { return animation_; }
-  bool narrating() const { return narrating_; }
-  bool paused() const { return paused_; }
-  bool maximized() const { return maximized_; }
-  const std::vector<Bookmark>& bookmarks() const { return bookmarks_; }
-  const std::vector<Note>& notes() const { return notes_; }
-  int NoteIndexOf(int page) const;  // -1: none
+  int pageCount() const { return pages_.pageCount(); }
+  const BookView& pages() const { return pages_; }
+  const BookLists& lists() const { return lists_; }
+  const Narration& narration() const { return narration_; }
   // The encoded picture of a page (1-based); empty when there is none.
   std::vector<std::uint8_t> PagePicture(int page) const;
-  // The narrator's frames (from "animationFile") and the chapter's sound.
-  const SwfMovie* narrator() const { return narrator_ ? &*narrator_ : nullptr; }
+  // The movie's first sound: the chapter's narration or the book's own.
   const SwfSound* sound() const;
   components::Twips width() const { return width_; }
   components::Twips height() const { return height_; }
@@ -98,19 +78,19 @@ class BookPlayer : public components::MoviePlayer {
   void PauseOrResume();
   void ToggleAnimationButton();
 
-  // A movie is read on a thread of its own. Until it is in, labels and
-  // variables the host sets queue, in order, and what needs the movie
-  // waits for it; Settle() waits now. The event loop settles it anyway.
-  bool loading() const { return loading_.valid(); }
-  void Settle();
+  // A movie is read on a thread of its own; what the host calls meanwhile
+  // queues, and what needs the movie waits for it. The event loop takes it
+  // in anyway.
+  bool loading() const { return loader_.loading(); }
   // Asked on this thread when a movie starts loading, for what the reading
   // thread hands the movie's first picture to (the drawing decodes it
   // meanwhile); may give an empty function.
-  void OnFirstPicture(std::function<PictureReady()> f) { firstPicture_ = std::move(f); }
+  void OnFirstPicture(std::function<PictureReady()> f) { loader_.OnFirstPicture(std::move(f)); }
   // Where a movie read ahead of time may be waiting (it must outlive this).
-  void UseReadAhead(ReadAhead* ahead) { readAhead_ = ahead; }
+  void UseReadAhead(ReadAhead* ahead) { loader_.UseReadAhead(ahead); }
 
-  void OnChanged(std::function<void()> f) { changed_ = std::move(f); }
+  // Told what changed, after every call that changed something.
+  void OnChanged(std::function<void(Changes)> f) { changed_ = std::move(f); }
   // Where the book opens a web page (the desktop's browser).
   void OnOpenUrl(std::function<void(const std::string&)> f) { openUrl_ = std::move(f); }
 
@@ -119,73 +99,49 @@ class BookPlayer : public components::MoviePlayer {
   // "none" (a first run), the book has "1" stored and the intro panel shown.
   void Send(const std::string& command, const std::string& args);
 
-  static constexpr double kZooms[] = {1.0, 1.5, 2.0};
-
  private:
-  void Changed() {
-    if (changed_) changed_();
-  }
-  void ResetState();
-  // The movie read ahead, when the file at `path` holds exactly it.
-  std::optional<SwfMovie> TakeReadAhead(const std::string& path);
-  void LoadLists();
-  void SaveLists();
-  void SetSound(bool on);
-  void EnterSingle(int page);
-  void Open();
-  void StartNarration();
-  void EndNarration();
-  void ClampPan();
-  bool ClickPage(const layout::Rect& rect, int page, double x, double y);
-  int Input(const char* name) const;
-
-  struct HostCall {
-    bool label;  // TCallLabel(target, name), else SetVariable(name, value)
-    std::string target, name, value;
+  // The movie as the player has it once it is in.
+  struct Loaded {
+    std::optional<SwfMovie> movie;
+    std::string error;
+    BookDescription book;
+    Kind kind = Kind::None;
   };
+  // The one place that waits for a movie still loading: whatever needs the
+  // movie reaches it through here.
+  const Loaded& Settled();
+  void Arrive(MovieLoader::Arrival arrival);
+  // Waits for the movie, as Settled does.
+  bool ShowsBook() { return Settled().kind == Kind::Book; }
+  void Notify(Changes changes);
+  void ResetState();
+
+  Changes CallLabel(const std::string& target, const std::string& label);
+  Changes BookLabel(const std::string& label);
+  Changes ChapterLabel(const std::string& label);
+  // A move of the pages; one that opens the closed book has the host show
+  // its utility bar, as opening it always does.
+  Changes MovePages(const std::function<Changes()>& move);
+  Changes Open();
+  Changes PressWindowButton(int button);
+  double NarrationSeconds() const;
 
   components::Desktop& desktop_;
-  LocalStorage* storage_;
-  std::future<SwfMovie> loading_;
-  std::vector<HostCall> queued_;
-  std::function<PictureReady()> firstPicture_;
-  ReadAhead* readAhead_ = nullptr;
-  std::optional<SwfMovie> movie_;
-  std::optional<SwfMovie> narrator_;
-  BookDescription book_;
-  Kind kind_ = Kind::None;
-  std::string error_;
+  MovieLoader loader_;
+  Loaded loaded_;
   std::string path_;
-  std::map<std::string, std::string> variables_;
+  MovieVariables variables_;
   std::vector<std::string> calledLabels_;
-  bool opened_ = false;
-  View view_ = View::Spread;
-  int spread_ = 0;  // spread s shows pages 2s and 2s + 1
-  int single_ = 1;
-  int zoomStep_ = 0;
-  double panX_ = 0, panY_ = 0;
-  bool lines_ = false;
-  bool soundOn_ = false;
-  bool animation_ = false;
-  bool narrating_ = false;
-  bool paused_ = false;
-  bool maximized_ = false;
-  int narrationGeneration_ = 0;
-  long narrationLeftMs_ = 0;
-  std::vector<Bookmark> bookmarks_;
-  std::vector<Note> notes_;
+  BookView pages_;
+  BookLists lists_;
+  Narration narration_;
   components::Twips width_ = 0, height_ = 0;
-  std::function<void()> changed_;
+  std::function<void(Changes)> changed_;
   std::function<void(const std::string&)> openUrl_;
   components::Lifetime lifetime_;  // what it posted goes with it
   // Inside the host's answer to "dirov.getReg", until the book has asked
   // for the intro panel.
   bool answeringGetReg_ = false;
 };
-
-// Lists in the player's storage: "reader-lists 1", then one line per entry,
-// kind, page and text separated by tabs, with \\, \t, \n and \r escaped.
-std::string EncodeLists(const std::vector<Bookmark>& bookmarks, const std::vector<Note>& notes);
-bool DecodeLists(const std::string& text, std::vector<Bookmark>* bookmarks, std::vector<Note>* notes);
 
 }  // namespace player

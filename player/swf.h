@@ -7,8 +7,9 @@
 #include <span>
 #include <stdexcept>
 #include <string>
-#include <utility>
 #include <vector>
+
+#include "player/swf_tags.h"
 
 namespace player {
 
@@ -16,24 +17,6 @@ namespace player {
 class SwfError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
-};
-
-// Tag codes the reader knows by name.
-enum TagCode : std::uint16_t {
-  kEnd = 0,
-  kShowFrame = 1,
-  kDefineBits = 6,
-  kJpegTables = 8,
-  kSetBackgroundColor = 9,
-  kDefineSound = 14,
-  kDefineBitsLossless = 20,
-  kDefineBitsJpeg2 = 21,
-  kDefineBitsJpeg3 = 35,
-  kDefineBitsLossless2 = 36,
-  kFrameLabel = 43,
-  kFileAttributes = 69,
-  kMetadata = 77,
-  kDefineBinaryData = 87,
 };
 
 struct SwfRect {
@@ -61,36 +44,6 @@ struct SwfSound {
   double Seconds() const { return rate ? static_cast<double>(samples.size()) / channels / rate : 0; }
 };
 
-// Memory for a whole movie. Large buffers come straight from the system,
-// on huge pages where it has them (one page fault where there would be
-// hundreds), and growing one leaves the new bytes unset: they are about to
-// be written.
-void* AllocateMovieBytes(std::size_t n);
-void FreeMovieBytes(void* p, std::size_t n) noexcept;
-
-template <typename T>
-struct MovieAllocator {
-  using value_type = T;
-  MovieAllocator() = default;
-  template <typename U>
-  MovieAllocator(const MovieAllocator<U>&) noexcept {}
-  T* allocate(std::size_t n) { return static_cast<T*>(AllocateMovieBytes(n * sizeof(T))); }
-  void deallocate(T* p, std::size_t n) noexcept { FreeMovieBytes(p, n * sizeof(T)); }
-  template <typename U>
-  void construct(U* p) noexcept {
-    ::new (static_cast<void*>(p)) U;
-  }
-  template <typename U, typename... A>
-  void construct(U* p, A&&... a) {
-    ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
-  }
-  template <typename U>
-  bool operator==(const MovieAllocator<U>&) const noexcept {
-    return true;
-  }
-};
-using MovieBytes = std::vector<std::uint8_t, MovieAllocator<std::uint8_t>>;
-
 // Given the movie's first picture, encoded as EncodedPicture gives it, as
 // soon as it is in and before the rest is read: a drawing can decode it
 // while the movie goes on loading. Called at most once, on the reading
@@ -115,7 +68,7 @@ struct SwfMovie {
   std::vector<FrameLabel> labels;
   std::map<std::uint16_t, int> tagCounts;
   std::string metadata;
-  MovieBytes data;  // the uncompressed movie
+  std::vector<std::uint8_t> data;  // the uncompressed movie
   std::vector<Tag> tags;
   // The picture tags (DefineBits, DefineBitsJPEG2/3, DefineBitsLossless/2), in order.
   std::vector<const Tag*> pictures;
@@ -144,28 +97,6 @@ struct SwfMovie {
 // before anything is allocated.
 inline constexpr std::uint32_t kMaxMovieBytes = 256u * 1024 * 1024;
 
-// A movie file's bytes, mapped where the system can (nothing copied before
-// inflating), read otherwise. Raises SwfError, also for a file over
-// `maxBytes`.
-class FileBytes {
- public:
-  FileBytes(const std::string& path, std::uint64_t maxBytes);
-  ~FileBytes();
-  FileBytes(const FileBytes&) = delete;
-  FileBytes& operator=(const FileBytes&) = delete;
-  std::span<const std::uint8_t> bytes() const;
-
- private:
-  const std::uint8_t* map_ = nullptr;
-  std::size_t size_ = 0;
-  std::vector<std::uint8_t> copy_;
-};
-
-// A compressed movie file is never larger than its content plus a little.
-inline std::uint64_t MaxFileBytes(std::uint32_t maxBytes) {
-  return static_cast<std::uint64_t>(maxBytes) + 1024;
-}
-
 // Reads a whole movie from memory. Raises SwfError. `checksum` false skips
 // the compressed stream's checksum, for bytes the program itself carries;
 // everything else is checked as always.
@@ -174,7 +105,5 @@ SwfMovie ParseSwf(std::span<const std::uint8_t> file, std::uint32_t maxBytes = k
 // Reads a movie file. Raises SwfError.
 SwfMovie LoadSwfFile(const std::string& path, std::uint32_t maxBytes = kMaxMovieBytes,
                      const PictureReady& firstPicture = {});
-
-const char* TagName(std::uint16_t code);
 
 }  // namespace player

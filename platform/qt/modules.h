@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QLibrary>
 #include <QString>
-#include <cstddef>
 
 namespace qtdesk {
 
@@ -14,13 +13,6 @@ template <typename Create>
 Create ResolveModule(const char* file, const char* entry) {
   QLibrary module(QCoreApplication::applicationDirPath() + "/" + file);
   return reinterpret_cast<Create>(module.resolve(entry));
-}
-
-// The form the player widget still calls, with no second place to look
-// (READER_SOUND_MODULE is null); it goes once that call drops the argument.
-template <typename Create>
-Create ResolveModule(const char* file, std::nullptr_t, const char* entry) {
-  return ResolveModule<Create>(file, entry);
 }
 
 }  // namespace qtdesk

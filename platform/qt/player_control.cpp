@@ -22,8 +22,8 @@ Player::Player(components::Desktop& desktop, PlayerServices services, QWidget* p
     book_->UseReadAhead(services.readAhead);
     widget_->ExpectCover(*services.readAhead);
   }
-  book_->OnChanged([this] {
-    if (widget_) widget_->PlayerChanged();
+  book_->OnChanged([this](player::Changes changes) {
+    if (widget_) widget_->PlayerChanged(changes);
   });
   book_->OnOpenUrl(
       [](const std::string& url) { QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); });

@@ -31,8 +31,6 @@ class Desktop : public components::Desktop {
   // The top-level widget of a window handle, or null.
   QWidget* WidgetOf(components::HWND handle) const { return windows_.Find(handle); }
 
-  // Whether the system's fonts have been read (see fonts.h).
-  static bool FontsReady() { return qtdesk::FontsReady(); }
   // Reads the fonts now, on their thread, rather than after the first paint.
   void StartFonts() { fonts_.Start(); }
   // Work that can wait until the first window has been drawn.

@@ -1,163 +1,18 @@
 #include "platform/qt/qt_player.h"
 
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
-#include <future>
-#include <mutex>
 
-#include "platform/qt/jpeg_decode.h"
-#include "platform/qt/modules.h"
-#include "platform/qt/qt_desktop.h"
-#include "player/background.h"
+#include "platform/qt/fonts.h"
 
 namespace qtdesk {
 
 namespace L = player::layout;
 using player::BookPlayer;
-
-// ---- PageCache ----------------------------------------------------------
-
-struct PageCache::Ahead {
-  struct Picture {
-    std::vector<std::uint8_t> bytes;
-    QSize size;
-    std::shared_future<QImage> image;
-  };
-  void Offer(std::vector<std::uint8_t> bytes, QSize size);
-  std::mutex mutex;
-  const PictureStore* store = nullptr;
-  std::list<Picture> pictures;  // newest first, a few at most
-};
-
-PageCache::PageCache(qsizetype maxBytes) : maxBytes_(maxBytes), ahead_(std::make_shared<Ahead>()) {}
-PageCache::~PageCache() = default;
-
-QImage DecodePage(const std::vector<std::uint8_t>& bytes, QSize size) {
-  // Decoding straight at the drawn size lets the JPEG decoder skip the
-  // detail it would throw away.
-  QImage decoded = DecodeJpeg(bytes, size);
-  if (decoded.isNull() && !bytes.empty()) {
-    // Not a JPEG (a movie may carry PNG or GIF here) or a damaged one.
-    decoded.loadFromData(bytes.data(), static_cast<int>(bytes.size()));
-  }
-  if (decoded.isNull()) {
-    // A page that cannot be decoded is shown as such, not skipped.
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(QColor(0xee, 0xe8, 0xe0));
-    QPainter p(&image);
-    p.setPen(QPen(QColor(0xb0, 0x40, 0x40), 3));
-    p.drawLine(0, 0, size.width(), size.height());
-    p.drawLine(size.width(), 0, 0, size.height());
-    return image;
-  }
-  // Exactly the drawn size, so that drawing it is a copy.
-  if (decoded.size() != size) decoded = decoded.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  return decoded.convertToFormat(QImage::Format_RGB32);
-}
-
-const QImage& PageCache::Get(const BookPlayer& book, int page, QSize size) {
-  for (auto it = entries_.begin(); it != entries_.end(); ++it) {
-    if (it->page == page && it->size == size) {
-      entries_.splice(entries_.begin(), entries_, it);
-      return entries_.front().image;
-    }
-  }
-  std::vector<std::uint8_t> bytes = book.PagePicture(page);
-  std::shared_future<QImage> ahead;
-  {
-    std::lock_guard lock(ahead_->mutex);
-    for (auto it = ahead_->pictures.begin(); it != ahead_->pictures.end(); ++it) {
-      if (it->size == size && it->bytes == bytes) {
-        ahead = it->image;
-        ahead_->pictures.erase(it);
-        break;
-      }
-    }
-  }
-  return Insert(page, size, ahead.valid() ? ahead.get() : DecodePage(bytes, size));
-}
-
-const QImage& PageCache::Insert(int page, QSize size, QImage image) {
-  bytes_ += image.sizeInBytes();
-  entries_.push_front({page, size, std::move(image)});
-  // Keep what was used last, within the bound (always at least the spread).
-  while (bytes_ > maxBytes_ && entries_.size() > 3) {
-    bytes_ -= entries_.back().image.sizeInBytes();
-    entries_.pop_back();
-  }
-  return entries_.front().image;
-}
-
-void PageCache::Ahead::Offer(std::vector<std::uint8_t> bytes, QSize size) {
-  if (bytes.empty()) return;
-  std::lock_guard lock(mutex);
-  for (const auto& p : pictures)
-    if (p.size == size && p.bytes == bytes) return;  // on its way already
-  std::shared_future<QImage> image;
-  if (std::optional<QImage> kept = store ? store->Load(bytes, size) : std::nullopt) {
-    // Kept by an earlier start: mapping it costs less than a thread.
-    std::promise<QImage> now;
-    now.set_value(std::move(*kept));
-    image = now.get_future().share();
-  } else {
-    image = std::async(std::launch::async, [bytes, size, store = store] {
-              player::WorkInBackground();
-              QImage image = DecodePage(bytes, size);
-              if (store) store->Save(bytes, image);  // for the next start
-              return image;
-            }).share();
-  }
-  pictures.push_front({std::move(bytes), size, std::move(image)});
-  // Ahead of drawing means a page or two, never a stock of them.
-  if (pictures.size() > 4) pictures.pop_back();
-}
-
-void PageCache::Expect(std::vector<std::uint8_t> bytes, QSize size) { ahead_->Offer(std::move(bytes), size); }
-
-void PageCache::UseStore(const PictureStore* store) {
-  std::lock_guard lock(ahead_->mutex);
-  ahead_->store = store;
-}
-
-player::PictureReady PageCache::ExpectFirst(QSize size) {
-  // The cache may be gone when the reading thread gets there.
-  std::weak_ptr<Ahead> ahead = ahead_;
-  return [ahead, size](std::vector<std::uint8_t> bytes) {
-    if (auto alive = ahead.lock()) alive->Offer(std::move(bytes), size);
-  };
-}
-
-void PageCache::Clear() {
-  entries_.clear();
-  bytes_ = 0;
-}
-
-// ---- SoundOut -----------------------------------------------------------
-
-SoundOut::SoundOut() = default;
-SoundOut::~SoundOut() { Stop(); }
-
-void SoundOut::Play(const player::SwfSound& sound, bool loop) {
-  if (!backend_ && !tried_) {
-    tried_ = true;
-    using Create = SoundBackend* (*)();
-    if (auto create = ResolveModule<Create>("libreader_sound.so", READER_SOUND_MODULE, "reader_sound_create"))
-      backend_.reset(create());
-  }
-  // Without the module or an audio device the book goes on silently.
-  if (backend_) backend_->Play(sound, loop);
-}
-
-void SoundOut::Stop() {
-  if (backend_) backend_->Stop();
-}
-
-// ---- PlayerWidget -------------------------------------------------------
 
 PlayerWidget::PlayerWidget(QWidget* parent, BookPlayer& player)
     : QWidget(parent), player_(player), cache_(32 << 20) {
@@ -171,8 +26,9 @@ PlayerWidget::PlayerWidget(QWidget* parent, BookPlayer& player)
   QObject::connect(&frameTimer_, &QTimer::timeout, this, [this] {
     if (turn_.active && turn_.clock.elapsed() >= 320) turn_.active = false;
     // The narrator moves at 8 frames a second.
-    if (player_.animationRunning() && ++ticks_ % 8 == 0) ++narratorFrame_;
-    if (!turn_.active && !player_.animationRunning() && !player_.narrating()) frameTimer_.stop();
+    const player::Narration& narration = player_.narration();
+    if (narration.animationRunning() && ++ticks_ % 8 == 0) ++narratorFrame_;
+    if (!turn_.active && !narration.animationRunning() && !narration.narrating()) frameTimer_.stop();
     update();
   });
   // A book opens on its cover: while the movie loads, the cover decodes
@@ -221,44 +77,45 @@ QPointF PlayerWidget::ToStage(QPointF w) const {
   return QPointF((w.x() - stage.x()) / s, (w.y() - stage.y()) / s);
 }
 
-void PlayerWidget::PlayerChanged() {
-  // A new movie: drop what was drawn of the old one.
-  if (player_.kind() != BookPlayer::Kind::Book) {
-    shownLeft_ = shownRight_ = -1;
-  }
-  if (player_.kind() == BookPlayer::Kind::Book && player_.view() == BookPlayer::View::Spread &&
-      shownView_ == BookPlayer::View::Spread && shownRight_ >= 0 &&
-      (player_.leftPage() != shownLeft_ || player_.rightPage() != shownRight_) && player_.opened()) {
+void PlayerWidget::PlayerChanged(player::Changes changes) {
+  using player::Changes;
+  const player::Narration& narration = player_.narration();
+  if (changes.Has(Changes::kMovie)) {
+    // Nothing of this movie was shown yet, and nothing of the one before stays.
+    turn_.active = false;
+  } else if (changes.Has(Changes::kTurn)) {
+    const player::Leaf& leaf = player_.pages().leaf();
     turn_.active = true;
-    turn_.forward = player_.display() > std::max(shownRight_, shownLeft_);
-    turn_.fromLeft = shownLeft_;
-    turn_.fromRight = shownRight_;
-    turn_.toLeft = player_.leftPage();
-    turn_.toRight = player_.rightPage();
+    turn_.forward = leaf.forward;
+    turn_.fromLeft = leaf.fromLeft;
+    turn_.fromRight = leaf.fromRight;
+    turn_.toLeft = leaf.toLeft;
+    turn_.toRight = leaf.toRight;
     turn_.clock.start();
     frameTimer_.start();
   }
-  shownView_ = player_.view();
-  shownLeft_ = player_.kind() == BookPlayer::Kind::Book ? player_.leftPage() : -1;
-  shownRight_ = player_.kind() == BookPlayer::Kind::Book ? player_.rightPage() : -1;
-  if (player_.animationRunning() || player_.narrating()) frameTimer_.start();
+  if (changes.Has(Changes::kMovie | Changes::kNarrator | Changes::kNarration) &&
+      (narration.animationRunning() || narration.narrating()))
+    frameTimer_.start();
+  if (changes.Has(Changes::kMovie | Changes::kSound | Changes::kNarration)) PlaySound();
+  if (changes.Has(~(Changes::kSound | Changes::kBookmarks))) update();
+}
 
-  // Sound: the book's background while it is on, the chapter's narration.
-  bool wantBook = player_.kind() == BookPlayer::Kind::Book && player_.soundOn() && player_.sound();
-  bool wantNarration = player_.kind() == BookPlayer::Kind::Chapter && player_.narrating() && player_.sound();
-  if (wantBook != soundPlaying_ || wantNarration != narrationPlaying_) {
-    soundPlaying_ = wantBook;
-    narrationPlaying_ = wantNarration;
-    // From the event loop: the first sound loads the audio module, which
-    // must not hold up a paint (or the start-up that asked for sound).
-    QTimer::singleShot(0, this, [this] {
-      if (!sound_) sound_ = std::make_unique<SoundOut>();
-      sound_->Stop();
-      const player::SwfSound* s = player_.sound();
-      if (s && (soundPlaying_ || narrationPlaying_)) sound_->Play(*s, soundPlaying_);
-    });
-  }
-  update();
+void PlayerWidget::PlaySound() {
+  // The book's background while it is on, the chapter's narration.
+  const player::Narration& narration = player_.narration();
+  const bool book = player_.kind() == BookPlayer::Kind::Book && narration.soundOn() && player_.sound();
+  const bool chapter =
+      player_.kind() == BookPlayer::Kind::Chapter && narration.narrating() && player_.sound();
+  if (!sound_ && !book && !chapter) return;
+  // From the event loop: the first sound loads the audio module, which
+  // must not hold up a paint (or the start-up that asked for sound).
+  QTimer::singleShot(0, this, [this, play = book || chapter, loop = book] {
+    if (!sound_) sound_ = std::make_unique<SoundOut>();
+    sound_->Stop();
+    const player::SwfSound* s = player_.sound();
+    if (s && play) sound_->Play(*s, loop);
+  });
 }
 
 void PlayerWidget::paintEvent(QPaintEvent*) {
@@ -272,34 +129,35 @@ void PlayerWidget::resizeEvent(QResizeEvent* e) {
 }
 
 void PlayerWidget::Render(QPainter& p) {
-  player_.Settle();
+  // Waits for a movie still loading.
+  const player::SwfMovie* movie = player_.movie();
   // Page pictures drawn narrowed or at another size are filtered.
   p.setRenderHint(QPainter::SmoothPixmapTransform);
   p.fillRect(rect(), QColor::fromRgb(kBackdropRgb));
   QRectF stage = StageRect();
-  if (!player_.movie()) {
-    if (!player_.error().empty() && Desktop::FontsReady()) {
+  if (!movie) {
+    if (!player_.error().empty() && FontsReady()) {
       p.setPen(Qt::white);
       p.drawText(rect().adjusted(24, 24, -24, -24), Qt::AlignCenter | Qt::TextWordWrap,
                  QString::fromUtf8("無法開啟電子書：\n") + QString::fromStdString(player_.error()));
     }
     return;
   }
-  double sw = player_.movie()->frameSize.Width() / 20.0;
+  double sw = movie->frameSize.Width() / 20.0, sh = movie->frameSize.Height() / 20.0;
   double s = stage.width() / std::max(1.0, sw);
   p.save();
   p.translate(stage.topLeft());
   p.scale(s, s);
-  p.setClipRect(QRectF(0, 0, sw, player_.movie()->frameSize.Height() / 20.0));
+  p.setClipRect(QRectF(0, 0, sw, sh));
   if (player_.kind() == BookPlayer::Kind::Book) {
     DrawBook(p, s);
   } else if (player_.kind() == BookPlayer::Kind::Chapter) {
     DrawChapter(p, s);
   } else {
-    p.fillRect(QRectF(0, 0, sw, player_.movie()->frameSize.Height() / 20.0), QColor(0xf4, 0xf0, 0xe6));
+    p.fillRect(QRectF(0, 0, sw, sh), QColor(0xf4, 0xf0, 0xe6));
   }
   p.restore();
-  if (!player_.error().empty() && Desktop::FontsReady()) {
+  if (!player_.error().empty() && FontsReady()) {
     p.setPen(Qt::white);
     p.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignBottom | Qt::AlignLeft,
                QString::fromStdString(player_.error()));
@@ -324,12 +182,12 @@ void PlayerWidget::DrawPage(QPainter& p, const L::Rect& r, int page, double scal
 
 void PlayerWidget::DrawPageExtras(QPainter& p, const L::Rect& r, int page) {
   if (page <= 0) return;
-  if (player_.lines()) {
+  if (player_.pages().lines()) {
     p.setPen(QPen(QColor(0x3b, 0x7d, 0xd8, 90), 1.2));
     for (double y = r.y + r.h * 0.14; y < r.y + r.h * 0.9; y += r.h / 24)
       p.drawLine(QPointF(r.x + 12, y), QPointF(r.x + r.w - 12, y));
   }
-  if (player_.NoteIndexOf(page) >= 0) {
+  if (player_.lists().NoteIndexOf(page) >= 0) {
     L::Rect m = L::NoteMarker(r);
     p.setPen(QPen(QColor(0xa0, 0x80, 0x10), 1));
     p.setBrush(QColor(0xff, 0xd8, 0x40));
@@ -393,7 +251,7 @@ void PlayerWidget::DrawWindowButtons(QPainter& p) {
         p.drawLine(QPointF(g.left(), g.bottom()), QPointF(g.right(), g.bottom()));
         break;
       case L::kMaximizeButton:
-        if (player_.maximized()) {
+        if (player_.pages().maximized()) {
           p.drawRect(g.adjusted(0, 3, -3, 0));
           p.drawLine(QPointF(g.left() + 3, g.top()), QPointF(g.right(), g.top()));
           p.drawLine(QPointF(g.right(), g.top()), QPointF(g.right(), g.bottom() - 3));
@@ -410,8 +268,8 @@ void PlayerWidget::DrawWindowButtons(QPainter& p) {
 }
 
 void PlayerWidget::DrawNarrator(QPainter& p, double scale) {
-  const player::SwfMovie* man = player_.narrator();
-  if (!man || !player_.animationRunning()) return;
+  const player::SwfMovie* man = player_.narration().narrator();
+  if (!man || !player_.narration().animationRunning()) return;
   if (narratorFor_ != man) {
     narratorFrames_.clear();
     for (size_t i = 0; i < man->pictures.size(); ++i) {
@@ -456,20 +314,20 @@ void DropShadow(QPainter& p, const QRectF& page, double d, int alpha) {
 
 void PlayerWidget::DrawBook(QPainter& p, double scale) {
   p.fillRect(QRectF(0, 0, L::kStageWidth, L::kStageHeight), kStageColor);
-  if (!player_.opened()) {
+  if (!player_.pages().opened()) {
     // The closed book: its cover on the right, with a shadow.
     DropShadow(p, R(L::kRightPage), 6, 70);
     DrawPage(p, L::kRightPage, 1, scale);
     DrawWindowButtons(p);
     return;
   }
-  if (player_.view() == BookPlayer::View::Single) {
-    L::Rect r = player_.SingleRect();
+  if (player_.pages().view() == player::View::Single) {
+    L::Rect r = player_.pages().SingleRect();
     p.save();
     p.setClipRect(QRectF(0, 40, L::kStageWidth, L::kStageHeight - 40 - 34));
     DropShadow(p, R(r), 5, 60);
-    DrawPage(p, r, player_.display(), scale);
-    DrawPageExtras(p, r, player_.display());
+    DrawPage(p, r, player_.pages().display(), scale);
+    DrawPageExtras(p, r, player_.pages().display());
     p.restore();
     DrawWindowButtons(p);
     DrawNarrator(p, scale);
@@ -482,8 +340,8 @@ void PlayerWidget::DrawBook(QPainter& p, double scale) {
                  ? std::clamp(turnOverride_ >= 0 ? turnOverride_ : turn_.clock.elapsed() / 320.0, 0.0, 1.0)
                  : 1.0;
   if (!turn_.active || t >= 1.0) {
-    DrawPage(p, L::kLeftPage, player_.leftPage(), scale);
-    DrawPage(p, L::kRightPage, player_.rightPage(), scale);
+    DrawPage(p, L::kLeftPage, player_.pages().leftPage(), scale);
+    DrawPage(p, L::kRightPage, player_.pages().rightPage(), scale);
   } else {
     // The turning sheet folds over the spine: first the page that leaves
     // narrows towards it, then the one that arrives opens from it.
@@ -513,11 +371,11 @@ void PlayerWidget::DrawBook(QPainter& p, double scale) {
   spine.setColorAt(0, QColor(0, 0, 0, 0));
   spine.setColorAt(0.5, QColor(0, 0, 0, 60));
   spine.setColorAt(1, QColor(0, 0, 0, 0));
-  if (player_.leftPage() > 0)
+  if (player_.pages().leftPage() > 0)
     p.fillRect(QRectF(L::kRightPage.x - 14, L::kRightPage.y, 28, L::kRightPage.h), spine);
   if (!turn_.active) {
-    DrawPageExtras(p, L::kLeftPage, player_.leftPage());
-    DrawPageExtras(p, L::kRightPage, player_.rightPage());
+    DrawPageExtras(p, L::kLeftPage, player_.pages().leftPage());
+    DrawPageExtras(p, L::kRightPage, player_.pages().rightPage());
   }
   DrawWindowButtons(p);
   DrawNarrator(p, scale);
@@ -526,7 +384,7 @@ void PlayerWidget::DrawBook(QPainter& p, double scale) {
 void PlayerWidget::DrawChapter(QPainter& p, double) {
   double w = player_.movie()->frameSize.Width() / 20.0, h = player_.movie()->frameSize.Height() / 20.0;
   p.fillRect(QRectF(0, 0, w, h), QColor(0x1f, 0x4e, 0x79));
-  if (Desktop::FontsReady()) {
+  if (FontsReady()) {
     p.setPen(Qt::white);
     QFont f = font();
     f.setPixelSize(14);
@@ -544,7 +402,7 @@ void PlayerWidget::DrawChapter(QPainter& p, double) {
   p.setBrush(QColor(0xe8, 0xd9, 0xa8));
   p.setPen(Qt::NoPen);
   QPointF c = play.center();
-  if (player_.narrating()) {
+  if (player_.narration().narrating()) {
     p.drawRect(QRectF(c.x() - 8, c.y() - 10, 6, 20));
     p.drawRect(QRectF(c.x() + 2, c.y() - 10, 6, 20));
   } else {
@@ -558,14 +416,13 @@ void PlayerWidget::DrawChapter(QPainter& p, double) {
   p.setBrush(QColor(0x12, 0x2c, 0x45));
   p.drawEllipse(QPointF(a.x() - 4, a.y() - 2), 1.6, 2);
   p.drawEllipse(QPointF(a.x() + 4, a.y() - 2), 1.6, 2);
-  p.drawEllipse(QPointF(a.x(), a.y() + 5), 3, player_.narrating() ? 2.5 : 1);
+  p.drawEllipse(QPointF(a.x(), a.y() + 5), 3, player_.narration().narrating() ? 2.5 : 1);
   // Progress: a bar while narrating.
-  p.setBrush(QColor(0xe8, 0xd9, 0xa8, player_.narrating() ? 220 : 80));
+  p.setBrush(QColor(0xe8, 0xd9, 0xa8, player_.narration().narrating() ? 220 : 80));
   p.drawRect(QRectF(140, 64, w - 152, 6));
 }
 
 void PlayerWidget::mousePressEvent(QMouseEvent* e) {
-  player_.Settle();
   if (e->button() != Qt::LeftButton) return QWidget::mousePressEvent(e);
   setFocus();
   pressAt_ = e->position();
@@ -573,7 +430,6 @@ void PlayerWidget::mousePressEvent(QMouseEvent* e) {
 }
 
 void PlayerWidget::mouseMoveEvent(QMouseEvent* e) {
-  player_.Settle();
   if (!(e->buttons() & Qt::LeftButton)) return;
   QPointF d = e->position() - pressAt_;
   if (!dragged_ && std::hypot(d.x(), d.y()) < 4) return;
@@ -584,7 +440,6 @@ void PlayerWidget::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void PlayerWidget::mouseReleaseEvent(QMouseEvent* e) {
-  player_.Settle();
   if (e->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(e);
   if (!dragged_) {
     QPointF s = ToStage(e->position());
@@ -593,7 +448,6 @@ void PlayerWidget::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void PlayerWidget::keyPressEvent(QKeyEvent* e) {
-  player_.Settle();
   switch (e->key()) {
     case Qt::Key_Right:
     case Qt::Key_PageDown: player_.NextPage(); break;

@@ -4,74 +4,20 @@
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
-#include <list>
 #include <memory>
 
-#include "platform/qt/picture_store.h"
-#include "platform/qt/sound_backend.h"
+#include "platform/qt/page_cache.h"
+#include "platform/qt/sound_out.h"
 #include "player/book_player.h"
 
 namespace qtdesk {
 
-// Decoded page pictures at the size they are drawn, within a memory bound.
-class PageCache {
- public:
-  explicit PageCache(qsizetype maxBytes);
-  ~PageCache();
-  // The page scaled to `size` (device pixels); a placeholder when the
-  // picture cannot be decoded.
-  const QImage& Get(const player::BookPlayer& book, int page, QSize size);
-  // Starts decoding a picture for drawing at `size`, on a thread of its
-  // own; a later Get of a page with exactly these bytes at this size takes
-  // it. Safe on any thread.
-  void Expect(std::vector<std::uint8_t> bytes, QSize size);
-  // What hands a movie's first picture to Expect at `size`, from the
-  // thread that reads the movie.
-  player::PictureReady ExpectFirst(QSize size);
-  // Where pictures decoded ahead are kept between starts (it must outlive
-  // this cache); none by default.
-  void UseStore(const PictureStore* store);
-  qsizetype bytes() const { return bytes_; }
-  void Clear();
-
- private:
-  struct Entry {
-    int page;
-    QSize size;
-    QImage image;
-  };
-  struct Ahead;
-  const QImage& Insert(int page, QSize size, QImage image);
-  std::list<Entry> entries_;  // most recent first
-  qsizetype bytes_ = 0;
-  qsizetype maxBytes_;
-  std::shared_ptr<Ahead> ahead_;  // shared with the threads that offer pictures
-};
-
-// A page picture decoded for drawing at `size`: the decoder's nearest
-// larger scale, or exactly `size` when that is far off; a placeholder when
-// it cannot be decoded. Safe on any thread.
-QImage DecodePage(const std::vector<std::uint8_t>& bytes, QSize size);
-
-// Plays raw sound through the desktop's audio output, when it has one.
-class SoundOut {
- public:
-  SoundOut();
-  ~SoundOut();
-  void Play(const player::SwfSound& sound, bool loop);
-  void Stop();
-
- private:
-  std::unique_ptr<SoundBackend> backend_;
-  bool tried_ = false;
-};
-
-// Draws what the stand-in player holds and turns mouse and keys into the
-// reader's actions on it.
 // Around the book's stage; also what a window shows where its player
 // leaves the client area uncovered.
 constexpr QRgb kBackdropRgb = 0x302e2a;
 
+// Draws what the stand-in player holds and turns mouse and keys into the
+// reader's actions on it.
 class PlayerWidget : public QWidget {
  public:
   PlayerWidget(QWidget* parent, player::BookPlayer& player);
@@ -87,8 +33,9 @@ class PlayerWidget : public QWidget {
   // now, while the movie loads.
   void ExpectCover(player::ReadAhead& ahead);
   QPointF ToStage(QPointF widgetPoint) const;
-  // Called when the player changed: starts a page turn, sound, animation.
-  void PlayerChanged();
+  // Told what changed in the player: starts a leaf turning, sound,
+  // animation, and redraws what is seen.
+  void PlayerChanged(player::Changes changes);
   // Draws one frame into `painter` (also used by the benchmarks).
   void Render(QPainter& painter);
   bool turning() const { return turn_.active; }
@@ -119,6 +66,7 @@ class PlayerWidget : public QWidget {
   void DrawPageExtras(QPainter& p, const player::layout::Rect& r, int page);
   void DrawWindowButtons(QPainter& p);
   void DrawNarrator(QPainter& p, double scale);
+  void PlaySound();
   QRectF R(const player::layout::Rect& r) const { return QRectF(r.x, r.y, r.w, r.h); }
 
   std::unique_ptr<player::BookPlayer> owned_;  // goes after everything that uses it
@@ -126,15 +74,12 @@ class PlayerWidget : public QWidget {
   PageCache cache_;
   Turn turn_;
   double turnOverride_ = -1;
-  int shownLeft_ = -1, shownRight_ = -1;
-  player::BookPlayer::View shownView_ = player::BookPlayer::View::Spread;
   QTimer frameTimer_;
   int narratorFrame_ = 0;
   int ticks_ = 0;
   QPointF pressAt_;
   bool dragged_ = false;
   std::unique_ptr<SoundOut> sound_;
-  bool soundPlaying_ = false, narrationPlaying_ = false;
   std::vector<QImage> narratorFrames_;
   const void* narratorFor_ = nullptr;
 };

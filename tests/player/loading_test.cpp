@@ -124,6 +124,8 @@ TEST(LoadingPlayer, WhatTheHostDoesMeanwhileAppliesInItsOrder) {
   BookPlayer p(desktop, nullptr);
   std::vector<std::string> sent;
   p.OnFSCommand([&](const std::string& c, const std::string& a) { sent.push_back(c + " " + a); });
+  std::vector<player::Changes> heard;
+  p.OnChanged([&](player::Changes c) { heard.push_back(c); });
   p.Movie(path);
   // The first bookmark's page is the one set when its label was called.
   p.SetVariable("inputPage", "5");
@@ -132,7 +134,12 @@ TEST(LoadingPlayer, WhatTheHostDoesMeanwhileAppliesInItsOrder) {
   p.SetVariable("inputPage", "9");
   p.TCallLabel("/", "soundOn");
   EXPECT_TRUE(sent.empty());
+  EXPECT_TRUE(heard.empty());
   EXPECT_EQ(p.GetVariable("/bookmarkList.counter"), "1");  // waits for the movie
+  // The drawing hears of it all with the movie, at once.
+  ASSERT_EQ(heard.size(), 1u);
+  EXPECT_TRUE(heard[0].Has(player::Changes::kMovie));
+  EXPECT_TRUE(heard[0].Has(player::Changes::kSound));
   EXPECT_EQ(p.GetVariable("/bookmarkList/page:0"), "5");
   EXPECT_EQ(p.GetVariable("inputPage"), "9");
   EXPECT_EQ(p.calledLabels(), (std::vector<std::string>{"addBookmark", "soundOn"}));
@@ -153,7 +160,7 @@ TEST(LoadingPlayer, ANewMovieFinishesTheOneStillLoading) {
   p.Movie(book);
   p.TCallLabel("/", "startPlay");
   p.Movie(other);
-  EXPECT_FALSE(p.opened());  // the new movie starts on its cover
+  EXPECT_FALSE(p.pages().opened());  // the new movie starts on its cover
   EXPECT_EQ(p.GetVariable("/utility/jump_number.totalPage"), "2");
   desktop.Pump();
   EXPECT_EQ(p.pageCount(), 2);
@@ -173,10 +180,10 @@ TEST(LoadingPlayer, TakesTheMovieReadAheadWhenTheFileHoldsIt) {
   auto changed = Pictures(3);
   p.Movie(Write(dir, "changed.swf", changed));
   EXPECT_EQ(p.pageCount(), 0);  // still loading
-  p.Settle();
+  ASSERT_TRUE(p.movie());       // waits for it
   EXPECT_EQ(p.pageCount(), 3);
   p.Movie(Write(dir, "same.swf", bytes));
-  p.Settle();
+  ASSERT_TRUE(p.movie());  // waits for it
   EXPECT_EQ(p.pageCount(), 4);
   EXPECT_FALSE(ahead.Take(bytes));  // it was taken
   ASSERT_EQ(offered.size(), 2u);

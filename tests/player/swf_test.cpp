@@ -118,28 +118,26 @@ TEST(SwfReader, LoadingAFileThatIsNotThereSaysSo) {
   }
 }
 
-TEST(SwfReader, PicturesComeOutAsADecoderTakesThem) {
-  using V = std::vector<std::uint8_t>;
-  auto tag = [](std::uint16_t id, V body) {
-    V t{static_cast<std::uint8_t>(id), static_cast<std::uint8_t>(id >> 8)};
-    t.insert(t.end(), body.begin(), body.end());
-    return t;
-  };
-  book::SwfWriter w(7, 100, 100, 12);
-  w.Tag(player::kDefineBits, tag(1, {0xFF, 0xD8, 9, 0xFF, 0xD9}));  // before any tables: none of its own
-  w.Tag(player::kJpegTables, {0xFF, 0xD8, 7, 7, 0xFF, 0xD9});
-  w.Tag(player::kJpegTables, {0xFF, 0xD8, 6, 6, 0xFF, 0xD9});  // a second one changes nothing
-  w.Tag(player::kDefineBits, tag(2, {0xFF, 0xD8, 1, 2, 0xFF, 0xD9}));
-  w.Tag(player::kDefineBitsJpeg2,
-        tag(3, {0xFF, 0xD9, 0xFF, 0xD8, 0xFF, 0xD8, 3, 0xFF, 0xD9}));  // stray pair first
-  V jpeg3 = {4, 0, 0, 0, 0xFF, 0xD8, 5, 0xFF, 0xAA, 0xBB};             // alpha after 4 bytes of picture
-  w.Tag(player::kDefineBitsJpeg3, tag(4, jpeg3));
-  w.ShowFrame();
-  player::SwfMovie m = ParseSwf(w.Finish(true));
-  ASSERT_EQ(m.pictures.size(), 4u);
-  EXPECT_EQ(m.EncodedPicture(0), (V{0xFF, 0xD8, 9, 0xFF, 0xD9}));
-  EXPECT_EQ(m.EncodedPicture(1), (V{0xFF, 0xD8, 7, 7, 1, 2, 0xFF, 0xD9}));  // tables, then the scan
-  EXPECT_EQ(m.EncodedPicture(2), (V{0xFF, 0xD8, 3, 0xFF, 0xD9}));
-  EXPECT_EQ(m.EncodedPicture(3), (V{0xFF, 0xD8, 5, 0xFF}));
-  EXPECT_TRUE(m.EncodedPicture(4).empty());
+TEST(SwfReader, TagRecordsAreWholeOrSayWhereTheBytesEnd) {
+  using player::TagRecord;
+  // Code 9 with a short length of 2, then code 200 with a long one of 3.
+  std::vector<std::uint8_t> d = {0x42, 0x02, 0xAA, 0xBB, 0x3F, 0x32, 3, 0, 0, 0, 1, 2, 3};
+  TagRecord first = player::ReadTag(d, 0);
+  EXPECT_EQ(first.cut, TagRecord::kWhole);
+  EXPECT_EQ(first.code, 9);
+  EXPECT_EQ(first.body.size(), 2u);
+  EXPECT_EQ(first.next, 4u);
+  TagRecord second = player::ReadTag(d, first.next);
+  EXPECT_EQ(second.cut, TagRecord::kWhole);
+  EXPECT_EQ(second.code, 200);
+  EXPECT_EQ(second.body[2], 3);
+  EXPECT_EQ(second.next, d.size());
+  auto upTo = [&](std::size_t n) { return std::span<const std::uint8_t>(d).first(n); };
+  EXPECT_EQ(player::ReadTag(d, d.size()).cut, TagRecord::kHeaderCut);
+  EXPECT_EQ(player::ReadTag(upTo(1), 0).cut, TagRecord::kHeaderCut);
+  EXPECT_EQ(player::ReadTag(upTo(3), 0).cut, TagRecord::kBodyCut);
+  EXPECT_EQ(player::ReadTag(upTo(9), 4).cut, TagRecord::kHeaderCut);  // the long length is cut
+  TagRecord cut = player::ReadTag(upTo(12), 4);
+  EXPECT_EQ(cut.cut, TagRecord::kBodyCut);
+  EXPECT_EQ(cut.code, 200);  // named in the reason the reader gives
 }

@@ -29,7 +29,7 @@ class QtPlayer : public ::testing::Test {
     const auto& r = book::EmbeddedResources()[0];
     testing_support::WriteFile(dir / "book.swf", std::string(reinterpret_cast<const char*>(r.data), r.size));
     widget.resize(768, 576);
-    book.OnChanged([this] { widget.PlayerChanged(); });
+    book.OnChanged([this](player::Changes changes) { widget.PlayerChanged(changes); });
     book.Movie(dir / "book.swf");
   }
   QPoint At(double x, double y) {
@@ -60,8 +60,8 @@ TEST_F(QtPlayer, DrawsTheCoverThenOpensOnAClick) {
   EXPECT_LT(leftOfIt.lightness(), 100);  // no page on the left yet
 
   QTest::mouseClick(&widget, Qt::LeftButton, {}, At(L::kRightPage.x + 100, L::kRightPage.y + 200));
-  EXPECT_TRUE(book.opened());
-  EXPECT_EQ(book.leftPage(), 2);
+  EXPECT_TRUE(book.pages().opened());
+  EXPECT_EQ(book.pages().leftPage(), 2);
   widget.SetTurnProgress(1.0);
   QColor paper = Frame().pixelColor(At(L::kLeftPage.x + 10, L::kLeftPage.y + 480));
   EXPECT_GT(paper.lightness(), 200);  // the contents page on the left
@@ -70,13 +70,13 @@ TEST_F(QtPlayer, DrawsTheCoverThenOpensOnAClick) {
 TEST_F(QtPlayer, KeysTurnPagesAndDraggingPansAZoomedPage) {
   book.TCallLabel("/", "startPlay");
   QTest::keyClick(&widget, Qt::Key_Right);
-  EXPECT_EQ(book.rightPage(), 5);
+  EXPECT_EQ(book.pages().rightPage(), 5);
   QTest::keyClick(&widget, Qt::Key_PageUp);
-  EXPECT_EQ(book.rightPage(), 3);
+  EXPECT_EQ(book.pages().rightPage(), 3);
   QTest::keyClick(&widget, Qt::Key_End);
-  EXPECT_EQ(book.rightPage(), 31);
+  EXPECT_EQ(book.pages().rightPage(), 31);
   QTest::keyClick(&widget, Qt::Key_Home);
-  EXPECT_EQ(book.rightPage(), 1);
+  EXPECT_EQ(book.pages().rightPage(), 1);
 
   book.GoToPage(12);
   book.TCallLabel("/", "singleLeft");
@@ -88,8 +88,20 @@ TEST_F(QtPlayer, KeysTurnPagesAndDraggingPansAZoomedPage) {
                    Qt::NoModifier);
   QApplication::sendEvent(&widget, &move);
   QTest::mouseRelease(&widget, Qt::LeftButton, {}, to);
-  EXPECT_NEAR(book.panY(), -100, 2);
-  EXPECT_EQ(book.display(), 12);  // a drag is no click
+  EXPECT_NEAR(book.pages().panY(), -100, 2);
+  EXPECT_EQ(book.pages().display(), 12);  // a drag is no click
+}
+
+TEST_F(QtPlayer, ALeafTurnsWhenTheSpreadChangesNotWithTheMovieNorForASinglePage) {
+  book.TCallLabel("/", "startPlay");  // while the movie loads
+  Frame();
+  EXPECT_TRUE(book.pages().opened());
+  EXPECT_FALSE(widget.turning());  // nothing of the book was shown to turn from
+  book.TCallLabel("/", "singleRight");
+  book.TCallLabel("/", "doublePage");
+  EXPECT_FALSE(widget.turning());
+  QTest::keyClick(&widget, Qt::Key_Right);
+  EXPECT_TRUE(widget.turning());
 }
 
 TEST_F(QtPlayer, AnUndecodablePageIsDrawnAsSuchAndTheCacheStaysBounded) {
@@ -182,7 +194,7 @@ TEST(PictureKeeping, ServesExactlyTheBytesAndSizeItWasMadeFromAndKeepsAFew) {
 TEST_F(QtPlayer, APictureExpectedAheadIsTheOneDrawnAndIsKeptForTheNextStart) {
   TempDir keep;
   qtdesk::PictureStore store(keep / "pictures");
-  book.Settle();
+  ASSERT_TRUE(book.movie());  // waits for it
   auto cover = book.PagePicture(1);
   {
     qtdesk::PageCache cache(8 << 20);
