@@ -28,7 +28,8 @@ test: setup format-check
 	  ctest --output-on-failure -j$(JOBS)
 
 bench: build
-	$(BUILD)/bench/startup_bench $(BUILD)/program/reader_startup_probe $(BUILD)/bench/bare_window
+	$(BUILD)/bench/startup_bench $(BUILD)/program/reader_startup_probe $(BUILD)/bench/bare_window 61 \
+	  --without readahead,pictures
 	$(BUILD)/bench/player_bench $(BUILD)/book/book.swf
 	@echo "peak memory paging through the whole book, against a bare Qt window:"
 	@$(BUILD)/bench/player_bench $(BUILD)/book/book.swf --pages | sed 's/^/  reader: /'

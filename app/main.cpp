@@ -3,21 +3,19 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <cstdio>
-#include <optional>
+#include <cstdlib>
 
+#include "app/startup_aids.h"
 #include "book/embedded.h"
 #include "bridge/bridge.h"
-#include "bridge/commands.h"
 #include "components/errors.h"
 #include "lists/lists.h"
 #include "platform/posix/hive.h"
 #include "platform/posix/services.h"
 #include "platform/posix/single_instance.h"
-#include "platform/qt/picture_store.h"
 #include "platform/qt/qt_desktop.h"
 #include "platform/qt/window_hooks.h"
 #include "platform/qt/window_icon.h"
-#include "player/read_ahead.h"
 #include "shell/book.h"
 #include "shell/program.h"
 
@@ -33,25 +31,20 @@ int main(int argc, char** argv) {
     instance.AskFirstToShow();
     return 0;
   }
-  // The one book this program carries starts reading while the desktop
-  // starts; the player takes it if the movie file it opens holds it.
   posix::Resources resources(book::EmbeddedResources());
-  std::optional<player::ReadAhead> readAhead;
-  try {
-    readAhead.emplace(resources.LoadResData(shell::kMovieResourceId, shell::kMovieResourceType));
-  } catch (const components::ComponentError&) {
-    // No book inside: start-up says so at its own step.
-  }
-  // So is the settings hive.
   posix::Hive hive(posix::Hive::DefaultPath("reader"));
-  hive.OpenAhead();
+  app::StartupAids::Choice aidsChosen;
+#ifdef READER_STARTUP_PROBE
+  if (const char* without = std::getenv("READER_STARTUP_WITHOUT"))
+    aidsChosen = app::StartupAids::Without(without);
+#endif
+  app::StartupAids aids(aidsChosen, resources);
   QApplication app(argc, argv);
   QApplication::setApplicationName("reader");
 
   posix::PlayerStorage playerStorage(posix::PlayerStorage::DefaultFolder("reader"));
-  qtdesk::PictureStore pictures(posix::CacheHome() + "/reader/pictures");
   qtdesk::Desktop desktop(
-      {.storage = &playerStorage, .readAhead = readAhead ? &*readAhead : nullptr, .pictures = &pictures});
+      {.storage = &playerStorage, .readAhead = aids.readAhead(), .pictures = aids.pictures()});
   posix::FileSystem files;
   posix::Environment environment("reader");
   posix::Connection connection;

@@ -3,7 +3,6 @@
 #include "platform/posix/services.h"
 
 #include <sqlite3.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -101,28 +100,14 @@ std::string NormalizeKey(const std::string& path) {
 Hive::Hive(std::string path, Access access) : path_(std::move(path)), access_(access) {}
 
 Hive::~Hive() {
-  if (opening_.valid()) opening_.wait();
   if (db_) sqlite3_close(db_);
-}
-
-void Hive::OpenAhead() {
-  if (db_ || opening_.valid()) return;
-  opening_ = std::async(std::launch::async, [this] {
-    // Beside the desktop's start, never in its place.
-    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
-    return OpenNow();
-  });
 }
 
 std::string Hive::DefaultPath(const std::string& programName) {
   return DataHome() + "/" + programName + "/HKEY_LOCAL_MACHINE.sqlite";
 }
 
-bool Hive::Open() {
-  // Nothing else touches db_ while it opens ahead: the first call waits.
-  if (opening_.valid()) opening_.get();
-  return db_ || OpenNow();
-}
+bool Hive::Open() { return db_ || OpenNow(); }
 
 bool Hive::OpenNow() {
   if (db_) return true;

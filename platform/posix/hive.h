@@ -1,6 +1,5 @@
 #pragma once
 
-#include <future>
 #include <map>
 #include <memory>
 #include <string>
@@ -31,9 +30,6 @@ class Hive : public components::Registry {
   static std::string DefaultPath(const std::string& programName);
 
   const std::string& path() const { return path_; }
-  // Starts opening the hive on a thread of its own (a program does while
-  // its desktop starts); the first call waits for it.
-  void OpenAhead();
 
   components::LONG RegOpenKeyA(components::HKEY root, const std::string& subKey,
                                components::HKEY* result) override;
@@ -57,7 +53,6 @@ class Hive : public components::Registry {
   std::string path_;
   Access access_;
   sqlite3* db_ = nullptr;
-  std::future<bool> opening_;
   std::map<components::HKEY, std::string> handles_;
   components::HKEY nextHandle_ = 0x1000;
 };
