@@ -1,5 +1,6 @@
 // The dialog that adds a bookmark: the page it was opened for, a title.
 #include "lists/dialogs.h"
+#include "lists/manager.h"
 #include "lists/movie_lists.h"
 
 namespace lists {
@@ -24,15 +25,7 @@ WindowDesign AddBookmarkDesign() {
 }
 
 void ShowAddBookmark(shell::Program& program, int page) {
-  Window dialog(program.system().desktop, AddBookmarkDesign());
-  dialog.OnClick("Command1", [&] {
-    movie::AddEntry(program.Player(), dialog.control("Text1").Text(), dialog.control("Text2").Text(),
-                    movie::kAddBookmark);
-    dialog.Unload();
-  });
-  dialog.OnClick("Command2", [&] { dialog.Unload(); });
-  dialog.control("Text1").SetText(std::to_string(page));
-  dialog.ShowModal(&program.MainWindow());
+  ShowAddDialog(program, AddBookmarkDesign(), page, movie::kAddBookmark, [](Window& d) { d.Unload(); });
 }
 
 }  // namespace lists

@@ -1,5 +1,6 @@
 // The dialog that adds a note: the page it was opened for, the note's text.
 #include "lists/dialogs.h"
+#include "lists/manager.h"
 #include "lists/movie_lists.h"
 
 namespace lists {
@@ -26,16 +27,9 @@ WindowDesign AddNoteDesign() {
 }
 
 void ShowAddNote(shell::Program& program, int page) {
-  Window dialog(program.system().desktop, AddNoteDesign());
-  dialog.OnClick("Command1", [&] {
-    movie::AddEntry(program.Player(), dialog.control("Text1").Text(), dialog.control("Text2").Text(),
-                    movie::kAddNote);
-    dialog.Unload();
-  });
-  // Empties the note and stays: the close box is the only way out unsent.
-  dialog.OnClick("Command2", [&] { dialog.control("Text2").SetText(""); });
-  dialog.control("Text1").SetText(std::to_string(page));
-  dialog.ShowModal(&program.MainWindow());
+  // 清除 empties the note and stays: the close box is the only way out unsent.
+  ShowAddDialog(program, AddNoteDesign(), page, movie::kAddNote,
+                [](Window& d) { d.control("Text2").SetText(""); });
 }
 
 }  // namespace lists

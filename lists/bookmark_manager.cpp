@@ -19,15 +19,12 @@ WindowDesign BookmarkManagerDesign() {
 }
 
 void ShowBookmarkManager(shell::Program& program) {
-  const ManagerList list{movie::kBookmarkCounter,
-                         movie::BookmarkPage,
-                         movie::kDeleteBookmark,
-                         movie::kDeleteAllBookmarks,
-                         {"Command2"}};
-  Window dialog(program.system().desktop, BookmarkManagerDesign());
-  dialog.Load();
-  ManageList(dialog, program.Player(), list);
-  dialog.ShowModal(&program.MainWindow());
+  ShowManager(program, BookmarkManagerDesign(),
+              {movie::kBookmarkCounter,
+               movie::BookmarkPage,
+               movie::kDeleteBookmark,
+               movie::kDeleteAllBookmarks,
+               {"Command2"}});
 }
 
 }  // namespace lists

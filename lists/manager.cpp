@@ -12,6 +12,7 @@ void EnableSelectionButtons(Window& dialog, const ManagerList& list, bool enable
 }
 }  // namespace
 
+namespace {
 void ManageList(Window& dialog, MoviePlayer& player, const ManagerList& list) {
   dialog.OnClick("List1", [&dialog, &list] {
     Control& lines = dialog.control("List1");
@@ -39,6 +40,28 @@ void ManageList(Window& dialog, MoviePlayer& player, const ManagerList& list) {
   int count = movie::ReadCount(player, list.counter);
   for (int i = 0; i < count; ++i) lines.AddItem(movie::ListLine(player.GetVariable(list.page(i))));
   EnableSelectionButtons(dialog, list, false);
+}
+}  // namespace
+
+void ShowManager(shell::Program& program, WindowDesign design, const ManagerList& list,
+                 const std::function<void(Window&)>& more) {
+  Window dialog(program.system().desktop, std::move(design));
+  if (more) more(dialog);
+  dialog.Load();
+  ManageList(dialog, program.Player(), list);
+  dialog.ShowModal(&program.MainWindow());
+}
+
+void ShowAddDialog(shell::Program& program, WindowDesign design, int page, const std::string& label,
+                   const std::function<void(Window&)>& second) {
+  Window dialog(program.system().desktop, std::move(design));
+  dialog.OnClick("Command1", [&] {
+    movie::AddEntry(program.Player(), dialog.control("Text1").Text(), dialog.control("Text2").Text(), label);
+    dialog.Unload();
+  });
+  dialog.OnClick("Command2", [&] { second(dialog); });
+  dialog.control("Text1").SetText(std::to_string(page));
+  dialog.ShowModal(&program.MainWindow());
 }
 
 }  // namespace lists

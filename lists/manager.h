@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "components/window.h"
+#include "shell/program.h"
 
 namespace lists {
 
@@ -19,8 +20,16 @@ struct ManagerList {
   std::vector<std::string> selectionButtons;  // enabled only with a line selected
 };
 
-// Fills the dialog's List1 from the movie and wires List1, "刪除"
-// (Command2) and "全部刪除" (Command3).
-void ManageList(components::Window& dialog, components::MoviePlayer& player, const ManagerList& list);
+// Shows a manager, modal over the main window: List1 filled from the movie,
+// List1, "刪除" (Command2) and "全部刪除" (Command3) wired; `more` wires
+// what else the dialog has.
+void ShowManager(shell::Program& program, components::WindowDesign design, const ManagerList& list,
+                 const std::function<void(components::Window&)>& more = {});
+
+// The add dialogs' one shape: the page shown (and sent) from Text1, the
+// text from Text2; "新增" (Command1) sends both with `label` and closes;
+// `second` is what Command2 does.
+void ShowAddDialog(shell::Program& program, components::WindowDesign design, int page,
+                   const std::string& label, const std::function<void(components::Window&)>& second);
 
 }  // namespace lists

@@ -20,21 +20,20 @@ WindowDesign NoteManagerDesign() {
 }
 
 void ShowNoteManager(shell::Program& program) {
-  const ManagerList list{movie::kNoteCounter,
-                         movie::NotePage,
-                         movie::kDeleteNote,
-                         movie::kDeleteAllNotes,
-                         {"Command1", "Command2"}};
-  Window dialog(program.system().desktop, NoteManagerDesign());
-  dialog.OnClick("Command1", [&] {
-    int k = dialog.control("List1").ListIndex();
-    if (k < 0) return;
-    // The list is not read again afterwards: an edit changes no page.
-    ShowNoteViewer(program, dialog, k, program.Player().GetVariable(movie::NoteContent(k)));
-  });
-  dialog.Load();
-  ManageList(dialog, program.Player(), list);
-  dialog.ShowModal(&program.MainWindow());
+  ShowManager(program, NoteManagerDesign(),
+              {movie::kNoteCounter,
+               movie::NotePage,
+               movie::kDeleteNote,
+               movie::kDeleteAllNotes,
+               {"Command1", "Command2"}},
+              [&program](Window& dialog) {
+                dialog.OnClick("Command1", [&program, &dialog] {
+                  int k = dialog.control("List1").ListIndex();
+                  if (k < 0) return;
+                  // The list is not read again afterwards: an edit changes no page.
+                  ShowNoteViewer(program, dialog, k, program.Player().GetVariable(movie::NoteContent(k)));
+                });
+              });
 }
 
 }  // namespace lists
