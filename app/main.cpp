@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "app/startup_aids.h"
 #include "book/embedded.h"
@@ -27,16 +28,27 @@ int main(int argc, char** argv) {
   // A second copy for this user hands over to the first, before it writes
   // anything (the temporary movie, the hive), and ends.
   posix::SingleInstance instance("reader", shell::kBookCode);
+  for (int attempt = 0; !instance.first() && attempt < 3; ++attempt) {
+    if (instance.AskFirstToShow()) return 0;
+    instance.Retry();  // it did not answer: it may have ended meanwhile
+  }
   if (!instance.first()) {
-    instance.AskFirstToShow();
-    return 0;
+    std::fprintf(stderr,
+                 "reader: another copy holds this book but does not answer; try again once it has closed\n");
+    return 1;
   }
   posix::Resources resources(book::EmbeddedResources());
   posix::Hive hive(posix::Hive::DefaultPath("reader"));
   app::StartupAids::Choice aidsChosen;
 #ifdef READER_STARTUP_PROBE
-  if (const char* without = std::getenv("READER_STARTUP_WITHOUT"))
-    aidsChosen = app::StartupAids::Without(without);
+  if (const char* without = std::getenv("READER_STARTUP_WITHOUT")) {
+    std::optional<app::StartupAids::Choice> chosen = app::StartupAids::Without(without);
+    if (!chosen) {
+      std::fprintf(stderr, "reader_startup_probe: unknown start-up aid in \"%s\"\n", without);
+      return 2;
+    }
+    aidsChosen = *chosen;
+  }
 #endif
   app::StartupAids aids(aidsChosen, resources);
   QApplication app(argc, argv);
@@ -57,11 +69,17 @@ int main(int argc, char** argv) {
   lists::Lists lists(program, bridge);
 
   program.Start();
-  QSocketNotifier secondCopy(instance.listener(), QSocketNotifier::Read);
-  secondCopy.setEnabled(instance.listener() >= 0);
-  QObject::connect(&secondCopy, &QSocketNotifier::activated, [&] {
-    if (instance.TakeRequest()) desktop.RunHandler([&] { program.BringToFront(); });
-  });
+  std::optional<QSocketNotifier> secondCopy;
+  if (instance.listener() >= 0) {
+    secondCopy.emplace(instance.listener(), QSocketNotifier::Read);
+    QObject::connect(&*secondCopy, &QSocketNotifier::activated, [&] {
+      instance.TakeRequest([&] {
+        bool shown = false;
+        desktop.RunHandler([&] { shown = program.BringToFront(); });
+        return shown;
+      });
+    });
+  }
 
 #ifdef READER_STARTUP_PROBE
   // Reports once the main window has been drawn with the movie loaded, then quits.

@@ -7,12 +7,17 @@
 
 namespace app {
 
-StartupAids::Choice StartupAids::Without(const std::string& names) {
+std::optional<StartupAids::Choice> StartupAids::Without(const std::string& names) {
   Choice c;
   std::istringstream in(names);
   for (std::string name; std::getline(in, name, ',');) {
-    if (name == "readahead") c.readAhead = false;
-    if (name == "pictures") c.pictureStore = false;
+    if (name == "readahead") {
+      c.readAhead = false;
+    } else if (name == "pictures") {
+      c.pictureStore = false;
+    } else {
+      return std::nullopt;
+    }
   }
   return c;
 }

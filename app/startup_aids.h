@@ -20,8 +20,9 @@ class StartupAids {
     bool readAhead = true;     // the movie inflates while Qt starts
     bool pictureStore = true;  // the cover's pixels kept between starts
   };
-  // From a comma-separated list of "readahead", "pictures".
-  static Choice Without(const std::string& names);
+  // All but a comma-separated list of "readahead", "pictures"; nothing
+  // for a name it does not know (a measurement of nothing is no measure).
+  static std::optional<Choice> Without(const std::string& names);
 
   // Starts what runs beside the desktop's start; before the QApplication.
   StartupAids(Choice choice, posix::Resources& resources);

@@ -1,7 +1,7 @@
 // Start-up time, process start to main window shown with the movie loaded,
 // against a bare Qt window started the same way.
 //   startup_bench READER_PROBE BARE_WINDOW [RUNS] [--without AID,AID...]
-// With --without, each start-up aid named (readahead, hive, pictures) is
+// With --without, each start-up aid named (readahead, pictures) is
 // also measured left out, in the same run, alternating: what taking it out
 // moves the median ratio, against the spread of the ratio with it in.
 #include <fcntl.h>

@@ -44,9 +44,11 @@ void Lists::AddNote(std::optional<int> (*choosePage)(MoviePlayer&)) {
 }
 
 void Lists::ViewNote(const std::string& args) {
-  // "03" is note 3; a text that is no 16-bit number names no note.
+  // "03" is note 3. A text that is no 16-bit number, or a number past the
+  // movie's notes, names no note: an empty viewer would take an edit that
+  // the movie then drops.
   std::optional<int> index = ParseInt16(args);
-  if (!index) return;
+  if (!index || *index < 0 || *index >= movie::ReadCount(program_.Player(), movie::kNoteCounter)) return;
   ShowNoteViewer(program_, program_.MainWindow(), *index,
                  program_.Player().GetVariable(movie::NoteContent(*index)));
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "bridge/bridge.h"
 #include "shell/program.h"
 

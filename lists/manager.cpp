@@ -10,9 +10,7 @@ namespace {
 void EnableSelectionButtons(Window& dialog, const ManagerList& list, bool enabled) {
   for (const auto& name : list.selectionButtons) dialog.control(name).SetEnabled(enabled);
 }
-}  // namespace
 
-namespace {
 void ManageList(Window& dialog, MoviePlayer& player, const ManagerList& list) {
   dialog.OnClick("List1", [&dialog, &list] {
     Control& lines = dialog.control("List1");
@@ -38,7 +36,7 @@ void ManageList(Window& dialog, MoviePlayer& player, const ManagerList& list) {
 
   Control& lines = dialog.control("List1");
   int count = movie::ReadCount(player, list.counter);
-  for (int i = 0; i < count; ++i) lines.AddItem(movie::ListLine(player.GetVariable(list.page(i))));
+  for (int i = 0; i < count; ++i) lines.AddItem(movie::ListLine(player.GetVariable(list.pageVariable(i))));
   EnableSelectionButtons(dialog, list, false);
 }
 }  // namespace

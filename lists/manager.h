@@ -14,8 +14,8 @@ namespace lists {
 // selected into Text1 enables the buttons that act on it; a deletion removes
 // the very position it asks the movie to delete, so line and entry stay one.
 struct ManagerList {
-  std::string counter;                   // the movie's count of entries
-  std::function<std::string(int)> page;  // the variable of entry i's page
+  std::string counter;                           // the movie's count of entries
+  std::function<std::string(int)> pageVariable;  // the variable of entry i's page
   std::string deleteLabel, deleteAllLabel;
   std::vector<std::string> selectionButtons;  // enabled only with a line selected
 };

@@ -1,6 +1,4 @@
 // The note viewer: one note's text, which the reader may change.
-#include <cstdint>
-
 #include "lists/dialogs.h"
 #include "lists/movie_lists.h"
 
@@ -20,12 +18,10 @@ WindowDesign NoteViewerDesign() {
 }
 
 void ShowNoteViewer(shell::Program& program, Window& owner, int index, const std::string& text) {
-  // The note's index in the movie's list (named page, as the book calls it).
-  const std::int16_t page = static_cast<std::int16_t>(index);
   Window viewer(program.system().desktop, NoteViewerDesign());
   viewer.OnClick("Command1", [&] {
     MoviePlayer& player = program.Player();
-    player.SetVariable(movie::kIndex, std::to_string(page));
+    player.SetVariable(movie::kIndex, std::to_string(index));
     player.SetVariable(movie::kInputContent, viewer.control("Text1").Text());
     movie::Call(player, movie::kEditNote);
     viewer.Unload();

@@ -32,10 +32,11 @@ void Program::Start() {
   });
 }
 
-void Program::BringToFront() {
-  if (!main_->IsLoaded()) return;
+bool Program::BringToFront() {
+  if (!main_->IsLoaded()) return false;
   if (main_->State() == WindowState::Minimized) main_->SetState(WindowState::Normal);
   main_->Show();
+  return true;
 }
 
 std::string Program::TempMoviePath() {

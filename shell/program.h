@@ -30,8 +30,8 @@ class Program {
   // Loads the main window (its load handling is the start-up) and shows it.
   void Start();
   // Another start of the reader came: the main window comes forward,
-  // restored when it was minimised.
-  void BringToFront();
+  // restored when it was minimised; false when there is none (it closed).
+  bool BringToFront();
 
   // Where the other subsystems plug in: the movie's commands, the toolbar's
   // clicks. Set before Start.

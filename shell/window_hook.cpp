@@ -18,7 +18,11 @@ FlashHook* g_current = nullptr;
 FlashHook::FlashHook(Program& program) : program_(program) { g_current = this; }
 
 FlashHook::~FlashHook() {
-  if (g_current == this) g_current = nullptr;
+  if (g_current != this) return;
+  // The player's window goes on without us: its own procedure again.
+  if (flashWnd != 0 && oldWndProc != 0)
+    program_.system().hooks.SetWindowLongA(flashWnd, GWL_WNDPROC, oldWndProc);
+  g_current = nullptr;
 }
 
 Program* FlashHook::Current() { return g_current ? &g_current->program_ : nullptr; }

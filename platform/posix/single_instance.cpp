@@ -16,6 +16,7 @@ namespace posix {
 
 namespace {
 constexpr char kShow[] = "show\n";
+constexpr char kShown[] = "shown\n";
 
 bool Address(const std::string& path, sockaddr_un* addr) {
   std::memset(addr, 0, sizeof *addr);
@@ -29,9 +30,14 @@ bool Address(const std::string& path, sockaddr_un* addr) {
 SingleInstance::SingleInstance(const std::string& programName, const std::string& book) {
   std::optional<std::string> folder = RuntimeFolder(programName);
   if (!folder) return;  // nowhere private to meet: every copy runs
-  const std::string lockPath = *folder + book + ".lock";
+  lockPath_ = *folder + book + ".lock";
   socketPath_ = *folder + book + ".sock";
-  int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+  Claim();
+}
+
+void SingleInstance::Claim() {
+  claimed_ = false;
+  int fd = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) return;
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     ::close(fd);
@@ -52,6 +58,11 @@ SingleInstance::SingleInstance(const std::string& programName, const std::string
   listenFd_ = s;
 }
 
+void SingleInstance::Retry() {
+  if (first() || lockPath_.empty()) return;
+  Claim();
+}
+
 SingleInstance::~SingleInstance() {
   if (listenFd_ >= 0) {
     ::close(listenFd_);
@@ -59,6 +70,24 @@ SingleInstance::~SingleInstance() {
   }
   if (lockFd_ >= 0) ::close(lockFd_);  // releases the lock
 }
+
+namespace {
+// Waits at most a moment for what the other side says.
+void ShortWait(int fd) {
+  timeval limit{0, 300000};
+  ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+}
+bool Receive(int fd, const char* expected) {
+  const size_t n = std::strlen(expected);
+  char buffer[16] = {};
+  return ::recv(fd, buffer, n, MSG_WAITALL) == static_cast<ssize_t>(n) &&
+         std::memcmp(buffer, expected, n) == 0;
+}
+bool SendText(int fd, const char* text) {
+  const size_t n = std::strlen(text);
+  return ::send(fd, text, n, MSG_NOSIGNAL) == static_cast<ssize_t>(n);
+}
+}  // namespace
 
 bool SingleInstance::AskFirstToShow() const {
   sockaddr_un addr;
@@ -68,9 +97,10 @@ bool SingleInstance::AskFirstToShow() const {
     int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (s < 0) return false;
     if (::connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
-      bool told = ::send(s, kShow, sizeof kShow - 1, MSG_NOSIGNAL) == static_cast<ssize_t>(sizeof kShow - 1);
+      ShortWait(s);
+      bool shown = SendText(s, kShow) && Receive(s, kShown);
       ::close(s);
-      return told;
+      return shown;
     }
     ::close(s);
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -78,17 +108,14 @@ bool SingleInstance::AskFirstToShow() const {
   return false;
 }
 
-bool SingleInstance::TakeRequest() const {
-  if (listenFd_ < 0) return false;
+void SingleInstance::TakeRequest(const std::function<bool()>& show) const {
+  if (listenFd_ < 0) return;
   int c = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-  if (c < 0) return false;
-  // A short wait only: a copy that connects and says nothing holds no one up.
-  timeval limit{0, 200000};
-  ::setsockopt(c, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
-  char buffer[sizeof kShow] = {};
-  ssize_t n = ::recv(c, buffer, sizeof kShow - 1, MSG_WAITALL);
+  if (c < 0) return;
+  // A copy that connects and says nothing holds no one up for long.
+  ShortWait(c);
+  if (Receive(c, kShow) && show()) SendText(c, kShown);
   ::close(c);
-  return n == static_cast<ssize_t>(sizeof kShow - 1) && std::memcmp(buffer, kShow, sizeof kShow - 1) == 0;
 }
 
 }  // namespace posix

@@ -33,6 +33,24 @@ QString ToWidgetText(const std::string& modelText) {
   return t;
 }
 
+// Characters as the model counts them: code points, a line break two (CR LF).
+int ModelLength(const QString& widgetText) {
+  return static_cast<int>(widgetText.toUcs4().size() + widgetText.count(QLatin1Char('\n')));
+}
+
+// Past `limit` (0: none), takes back characters just before `cursor` (what
+// was typed or pasted) until the text fits; true when it took any.
+bool CutInserted(QString& text, int& cursor, int limit) {
+  bool cut = false;
+  while (limit > 0 && cursor > 0 && ModelLength(text) > limit) {
+    int n = cursor >= 2 && text[cursor - 1].isLowSurrogate() && text[cursor - 2].isHighSurrogate() ? 2 : 1;
+    text.remove(cursor - n, n);
+    cursor -= n;
+    cut = true;
+  }
+  return cut;
+}
+
 void ShowSelection(QListWidget* l, int row) {
   if (row < 0) {
     l->clearSelection();
@@ -133,39 +151,42 @@ void ControlWidgets::Created(Control& c) {
 }
 
 QWidget* ControlWidgets::CreateTextBox(const ControlDesign& d, Control* control) {
+  // The limit counts what the model counts (a QLineEdit's own counts UTF-16
+  // units). Past it, what was just typed or pasted is cut back, never the
+  // text already there; the box then shows what the model kept.
+  const int limit = d.maxLength;
   if (d.multiLine) {
     auto* t = new QPlainTextEdit(ToWidgetText(d.caption), parent_);
     t->setVerticalScrollBarPolicy(d.scrollBars == ScrollBars::Vertical || d.scrollBars == ScrollBars::Both
                                       ? Qt::ScrollBarAlwaysOn
                                       : Qt::ScrollBarAsNeeded);
     t->setTabChangesFocus(true);  // Enter starts a line; Tab goes on
-    QObject::connect(t, &QPlainTextEdit::textChanged, t, [this, t, control] {
+    QObject::connect(t, &QPlainTextEdit::textChanged, t, [this, t, control, limit] {
       if (syncing_) return;
-      std::string text = ToModelText(t->toPlainText());
-      control->UserType(text);
-      if (control->Text() != text) {  // cut at the limit: show what was kept
+      QString text = t->toPlainText();
+      int cursor = t->textCursor().position();
+      if (CutInserted(text, cursor, limit)) {
         Syncing s(syncing_);
-        int cursor = t->textCursor().position();
-        t->setPlainText(ToWidgetText(control->Text()));
+        t->setPlainText(text);
         QTextCursor c = t->textCursor();
-        c.setPosition(std::min(cursor, static_cast<int>(t->document()->characterCount()) - 1));
+        c.setPosition(cursor);
         t->setTextCursor(c);
       }
+      control->UserType(ToModelText(text));  // last: it may end the window, and this
     });
     return t;
   }
-  // The model keeps the limit, in characters (a QLineEdit's counts UTF-16
-  // units): what it cut is taken back from the box.
   auto* t = new QLineEdit(ToQString(d.caption), parent_);
-  QObject::connect(t, &QLineEdit::textEdited, t, [this, t, control](const QString& text) {
+  QObject::connect(t, &QLineEdit::textEdited, t, [this, t, control, limit](const QString& edited) {
     if (syncing_) return;
-    control->UserType(ToUtf8(text));
-    if (control->Text() != ToUtf8(text)) {
+    QString text = edited;
+    int cursor = t->cursorPosition();
+    if (CutInserted(text, cursor, limit)) {
       Syncing s(syncing_);
-      int cursor = t->cursorPosition();
-      t->setText(ToQString(control->Text()));
-      t->setCursorPosition(std::min(cursor, static_cast<int>(t->text().size())));
+      t->setText(text);
+      t->setCursorPosition(cursor);
     }
+    control->UserType(ToUtf8(text));  // last: it may end the window, and this
   });
   return t;
 }

@@ -267,8 +267,8 @@ TEST_F(Lists, ViewNoteReadsTheNoteByNumberAndItsCloseBoxSendsNothing) {
   Movie("viewNote", "1");
   EXPECT_EQ(Sent(),
             (std::vector<std::string>{Set("index", "1"), Set("inputContent", "乙"), Label("editNote")}));
-  // No number: no note, no window.
-  for (const char* args : {"", "x", "1e3", "70000"}) Movie("viewNote", args);
+  // No number, or no such note: no window.
+  for (const char* args : {"", "x", "1e3", "70000", "-1", "4", "99"}) Movie("viewNote", args);
   EXPECT_EQ(Sent().size(), 3u);
 }
 

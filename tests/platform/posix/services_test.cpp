@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <thread>
 
 #include "components/errors.h"
 #include "tests/support/support.h"
@@ -156,6 +157,9 @@ TEST(PosixPlayerStorage, SavesWholeRecordsInAPrivateFolder) {
 TEST(SingleInstance, TheFirstCopyClaimsTheBookALaterOneAsksItForwardAndTheClaimGoesWithIt) {
   TempDir dir;
   setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);
+  struct Unset {
+    ~Unset() { unsetenv("XDG_RUNTIME_DIR"); }
+  } unset;
   testing_support::WriteFile(dir / "reader/K1.sock", "a dead copy's");  // a crash left it
   {
     posix::SingleInstance first("reader", "K1");
@@ -163,11 +167,24 @@ TEST(SingleInstance, TheFirstCopyClaimsTheBookALaterOneAsksItForwardAndTheClaimG
     ASSERT_GE(first.listener(), 0);
     posix::SingleInstance later("reader", "K1");
     EXPECT_FALSE(later.first());
-    EXPECT_TRUE(later.AskFirstToShow());
-    EXPECT_TRUE(first.TakeRequest());
+    // The first answers once it has come forward; a later copy hears it.
+    std::thread asking([&] { EXPECT_TRUE(later.AskFirstToShow()); });
+    bool asked = false;
+    while (!asked) first.TakeRequest([&] { return asked = true; });
+    asking.join();
+    // A first that cannot come forward (it is closing) says nothing.
+    std::thread refused([&] { EXPECT_FALSE(later.AskFirstToShow()); });
+    bool tried = false;
+    while (!tried)
+      first.TakeRequest([&] {
+        tried = true;
+        return false;
+      });
+    refused.join();
+    later.Retry();
+    EXPECT_FALSE(later.first());                                 // the first still holds it
     EXPECT_TRUE(posix::SingleInstance("reader", "K2").first());  // another book
   }
   posix::SingleInstance again("reader", "K1");
   EXPECT_TRUE(again.first());
-  unsetenv("XDG_RUNTIME_DIR");
 }

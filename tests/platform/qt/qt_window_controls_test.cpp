@@ -1,6 +1,7 @@
 // The Qt controls and the window model agree: what the user does reaches the
 // model and runs the handlers; what code sets is what the user sees.
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -91,6 +92,18 @@ TEST_F(QtWindowControls, TypingCountsCharactersNotBytesAndRefusesThe21st) {
   window.control("Text1").SetText("");
   testing_support::Type(edit, QString::fromUtf8("𠀀𠀁") + twenty.left(18) + QString::fromUtf8("子"));
   EXPECT_EQ(window.control("Text1").Text(), (QString::fromUtf8("𠀀𠀁") + twenty.left(18)).toStdString());
+  // Typing in the middle of a full box takes back what was typed, never
+  // the end of what is there.
+  edit->setCursorPosition(3);
+  testing_support::Type(edit, QString::fromUtf8("中"));
+  EXPECT_EQ(window.control("Text1").Text(), (QString::fromUtf8("𠀀𠀁") + twenty.left(18)).toStdString());
+  EXPECT_EQ(edit->cursorPosition(), 3);
+  edit->setText(QString::fromUtf8("半"));
+  window.control("Text1").SetText("半");
+  edit->setCursorPosition(0);
+  QApplication::clipboard()->setText(twenty + QString::fromUtf8("尾"));
+  QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);  // a paste past the limit keeps its start
+  EXPECT_EQ(window.control("Text1").Text(), (twenty.left(19) + QString::fromUtf8("半")).toStdString());
   // Code sets the text: the user sees it.
   window.control("Text1").SetText("頁 3");
   EXPECT_EQ(edit->text().toStdString(), "頁 3");
