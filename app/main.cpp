@@ -11,6 +11,7 @@
 #include "bridge/bridge.h"
 #include "components/errors.h"
 #include "lists/lists.h"
+#include "media/media.h"
 #include "platform/posix/hive.h"
 #include "platform/posix/services.h"
 #include "platform/posix/single_instance.h"
@@ -59,7 +60,7 @@ int main(int argc, char** argv) {
       {.storage = &playerStorage, .readAhead = aids.readAhead(), .pictures = aids.pictures()});
   posix::FileSystem files;
   posix::Environment environment("reader");
-  posix::Connection connection;
+  posix::Connection connection(READER_DOWNLOAD_URL);
   qtdesk::WindowHooks hooks(desktop);
   desktop.AfterFirstPaint([&environment] { qtdesk::LoadWindowIcon(environment.ProgramFolder()); });
   components::System system{desktop, hive, files, environment, resources, connection, hooks};
@@ -67,6 +68,7 @@ int main(int argc, char** argv) {
   shell::Program program(system);
   bridge::Bridge bridge(program);
   lists::Lists lists(program, bridge);
+  media::Media media(program, bridge, READER_DOWNLOAD_URL);
 
   program.Start();
   std::optional<QSocketNotifier> secondCopy;

@@ -63,9 +63,17 @@ class Resources : public components::Resources {
 };
 
 // Connected when some interface other than loopback is up with an address.
+// Connected when a network interface other than loopback is up, or when
+// the download server is this machine itself (the demo's).
 class Connection : public components::Connection {
  public:
+  explicit Connection(std::string downloadServer = "") : downloadServer_(std::move(downloadServer)) {}
   bool InternetGetConnectedState() override;
+  // Whether an http URL's host is this machine.
+  static bool IsThisMachine(const std::string& url);
+
+ private:
+  std::string downloadServer_;
 };
 
 // The player's local storage: a file per record in a private folder,
