@@ -102,19 +102,27 @@ void Desktop::ExpectBox(Answer answer, std::optional<std::string> text) {
 }
 
 void Desktop::WhenModal(const std::string& window, std::function<void(Window&)> script) {
-  modalScripts_[window].push_back(std::move(script));
+  modalScripts_[window].push_back({std::move(script)});
+}
+
+void Desktop::WhenModal(const std::string& window, std::vector<std::function<void(Window&)>> steps) {
+  modalScripts_[window].push_back(std::move(steps));
 }
 
 void Desktop::ChoosePopup(const std::string& menu, const std::string& item) {
   popupChoices_[menu].push_back(item);
 }
 
-void Desktop::RunModalScript(Window& w) {
+void Desktop::RunModalScript(Window& w, const bool& ended) {
   auto& q = modalScripts_[w.name()];
   if (q.empty()) throw HarnessFailure("window " + w.name() + " shown modally with no script to act in it");
-  auto script = std::move(q.front());
+  auto steps = std::move(q.front());
   q.pop_front();
-  script(w);
+  for (size_t i = 0; i < steps.size(); ++i) {
+    if (ended) throw HarnessFailure("window " + w.name() + " closed before its script's last step");
+    if (i > 0) Pump();
+    steps[i](w);
+  }
 }
 
 std::vector<std::string> Desktop::Calls(const std::string& prefix) const {

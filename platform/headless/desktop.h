@@ -49,6 +49,9 @@ class Desktop : public components::Desktop {
   // Acts as the user the next time that window is shown modally. A window
   // still shown when the script returns fails the test.
   void WhenModal(const std::string& window, std::function<void(components::Window&)> script);
+  // The same in steps: each runs once what the one before set going has
+  // run (posted events, due timers), while the window is still shown.
+  void WhenModal(const std::string& window, std::vector<std::function<void(components::Window&)>> steps);
   // The next popup of `menu` chooses `item` (empty: dismissed).
   void ChoosePopup(const std::string& menu, const std::string& item);
   const std::vector<std::string>& popups() const { return popups_; }
@@ -107,12 +110,13 @@ class Desktop : public components::Desktop {
   void CancelTimers(components::Window& w, const std::string& name = "");
   bool RunOneTimer(long until);
   bool RunPosted();
-  void RunModalScript(components::Window& w);
+  // Runs the next modal script of w, step by step while `ended` stays false.
+  void RunModalScript(components::Window& w, const bool& ended);
 
   std::deque<std::function<void()>> posted_;
   std::deque<std::pair<components::Answer, std::optional<std::string>>> expected_;
   std::vector<ShownBox> shown_;
-  std::map<std::string, std::deque<std::function<void(components::Window&)>>> modalScripts_;
+  std::map<std::string, std::deque<std::vector<std::function<void(components::Window&)>>>> modalScripts_;
   std::map<std::string, std::deque<std::string>> popupChoices_;
   std::vector<std::string> popups_;
   std::vector<TimerEntry> timers_;

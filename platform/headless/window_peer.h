@@ -38,7 +38,7 @@ class Peer : public components::WindowPeer {
   }
   void RunModal() override {
     ended_ = false;
-    d_.RunModalScript(w_);
+    d_.RunModalScript(w_, ended_);
     // Whatever the script set going (a timer, a posted event) may still end it.
     for (int round = 0; round < 1000 && !ended_; ++round) {
       d_.Pump();

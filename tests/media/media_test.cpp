@@ -262,6 +262,29 @@ TEST_F(Media, ATransferAbandonedBeforeItsBodyLeavesNothingInProgress) {
   EXPECT_EQ(ReadFile(Final("4")), Bytes(10));
 }
 
+TEST_F(Media, TheProgressWindowStartsEmptyAndItsCancelActsBeforeTheTimerClosesIt) {
+  inet().Respond({{{"Content-length", "100"}}, {}, {}, false});
+  inet().Respond({{}, Bytes(100), {}, true});
+  h.desktop.WhenModal("download", std::vector<std::function<void(Window&)>>{
+                                      [&](Window& w) {
+                                        EXPECT_EQ(w.control("percent").Caption(), "");
+                                        EXPECT_EQ(w.control("progress").ProgressBarComponent().Value(), 0);
+                                        EXPECT_TRUE(w.control("cancel").UserClick());
+                                      },
+                                      [&](Window& w) {
+                                        // Not before the timer's tick, 10 ms on.
+                                        EXPECT_TRUE(w.IsVisible());
+                                        EXPECT_FALSE(w.control("cancel").UserClick());
+                                        EXPECT_EQ(program.isDownloadOpen, kFalse);
+                                      }});
+  bridge.dispatcher().FSCommand("loadSound", "3");
+  inet().Release();
+  h.desktop.Pump();
+  EXPECT_FALSE(progress().IsLoaded());
+  EXPECT_EQ(Calls("Form1.Inet1.Cancel").size(), 2u);
+  EXPECT_FALSE(std::filesystem::exists(Final("3")));
+}
+
 TEST_F(Media, NoConnectionSaysSoAndDoesNothingElse) {
   h.connection.connected = false;
   h.desktop.ExpectBox(Answer::OK, "請連線，謝謝您。");
