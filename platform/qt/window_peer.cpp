@@ -34,6 +34,8 @@ class WindowWidget : public QWidget {
   // Set before the window is first shown: where its frame goes once the
   // window manager has said how large the frame is.
   std::optional<QPoint> centreFrameOn;
+  // Or where its client area goes (the frame then lies around it).
+  std::optional<QPoint> clientAt;
   // Whether the platform has resized it since this was last cleared.
   bool resized = false;
 
@@ -56,6 +58,11 @@ class WindowWidget : public QWidget {
       QPoint centre = *centreFrameOn;
       centreFrameOn.reset();
       move(centre - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    }
+    if (clientAt && !frame.isEmpty()) {
+      QPoint at = *clientAt;
+      clientAt.reset();
+      move(at - (geometry().topLeft() - frameGeometry().topLeft()));
     }
   }
   void changeEvent(QEvent* e) override {
@@ -134,7 +141,10 @@ void WindowPeer::PlaceWindow(QWidget* ownerWidget) {
   QRect area = (ownerWidget ? ownerWidget->screen() : QGuiApplication::primaryScreen())->availableGeometry();
   QPoint centre = area.center();
   switch (design.startPosition) {
-    case StartPosition::Manual: widget_->move(Px(design.left), Px(design.top)); return;
+    case StartPosition::Manual:
+      widget_->move(Px(design.left), Px(design.top));
+      widget_->clientAt = QPoint(Px(design.left), Px(design.top));
+      return;
     case StartPosition::CenterOwner:
       if (ownerWidget) centre = ownerWidget->frameGeometry().center();
       break;
