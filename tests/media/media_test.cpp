@@ -116,6 +116,7 @@ TEST_F(Media, NoUsableLengthMeansNoRequestAndNoMessage) {
     WriteFile(Temp("5"), "stale");
     LoadSound("5");
     EXPECT_EQ(Calls("Form1.Inet1.Execute").size(), 1u) << length;  // the HEAD only
+    EXPECT_TRUE(Calls("Form1.asxToolbar1").empty());               // its own 12 changes nothing
     EXPECT_FALSE(std::filesystem::exists(Temp("5")));              // a leftover goes
     EXPECT_TRUE(h.desktop.boxes().empty());
   }
@@ -283,6 +284,29 @@ TEST_F(Media, TheProgressWindowStartsEmptyAndItsCancelActsBeforeTheTimerClosesIt
   EXPECT_FALSE(progress().IsLoaded());
   EXPECT_EQ(Calls("Form1.Inet1.Cancel").size(), 2u);
   EXPECT_FALSE(std::filesystem::exists(Final("3")));
+}
+
+TEST_F(Media, StatesOutsideATransferOnlyShowTheToolbarOrSaySo) {
+  std::filesystem::create_directories(dir / "書 本/Review");
+  WriteFile(Final("1"), "chapter");
+  LoadSound("1");  // a present chapter: the engine has never listened
+  inet().Respond({{{"Content-length", "abc"}}, {}, {}, false});
+  LoadSound("2");  // a failed size query: the engine listens, nothing is ready
+  program.ToolbarControl().Visible(false);
+  h.desktop.log().clear();
+  inet().Respond({{}, {}, std::vector<int>{Transfer::kResponseCompleted, 8}, false});
+  inet().Execute("http://media.test/x", "GET \"x\"");
+  h.desktop.Pump();
+  EXPECT_EQ(Calls("Form1.asxToolbar1"),
+            (std::vector<std::string>{"Form1.asxToolbar1.Visible(true)", "Form1.asxToolbar1.Visible(true)"}));
+  EXPECT_TRUE(Calls("Form1.Inet1.GetChunk").empty());
+  // An error with no progress window open: the message and the toolbar only.
+  h.desktop.ExpectBox(Answer::OK);
+  inet().Respond({{}, {}, std::vector<int>{Transfer::kError}, false});
+  inet().Execute("http://media.test/x", "GET \"x\"");
+  h.desktop.Pump();
+  EXPECT_EQ(h.desktop.boxes().size(), 1u);
+  EXPECT_FALSE(progress().IsLoaded());
 }
 
 TEST_F(Media, NoConnectionSaysSoAndDoesNothingElse) {
