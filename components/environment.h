@@ -15,6 +15,10 @@ class Environment {
   virtual std::string ProgramFolder() = 0;
   // The platform's path separator, in which the program's own paths are built.
   virtual char PathSeparator() const { return '/'; }
+  // Where downloaded chapter files go: the program folder's "Review". An
+  // installed copy, whose program folder its user may not write, has one
+  // of the user's own instead.
+  virtual std::string MediaFolder() { return ProgramFolder() + PathSeparator() + "Review"; }
 };
 
 }  // namespace components

@@ -13,14 +13,14 @@ bool IsChapter(const std::string& c) {
 }
 }  // namespace
 
-std::string MediaFolder(shell::Program& program) { return program.ProgramPath({"Review"}); }
+std::string MediaFolder(shell::Program& program) { return program.system().environment.MediaFolder(); }
 
 std::optional<ChapterFiles> ChapterFilesOf(shell::Program& program, const std::string& downloadServer,
                                            const std::string& chapter) {
   if (!IsChapter(chapter)) return std::nullopt;
   const std::string base = std::string(shell::kBookCode) + "_" + chapter;
-  return ChapterFiles{program.ProgramPath({"Review", base + ".zov"}),
-                      program.ProgramPath({"Review", base + ".hs"}),
+  const std::string folder = MediaFolder(program) + program.system().environment.PathSeparator();
+  return ChapterFiles{folder + base + ".zov", folder + base + ".hs",
                       downloadServer + shell::kBookCode + "/Review/" + base + ".zov"};
 }
 

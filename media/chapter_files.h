@@ -20,7 +20,8 @@ struct ChapterFiles {
 std::optional<ChapterFiles> ChapterFilesOf(shell::Program& program, const std::string& downloadServer,
                                            const std::string& chapter);
 
-// The media folder: the program folder's "Review".
+// The media folder: the program folder's "Review" (or, for an installed
+// copy, the user's own; see components::Environment::MediaFolder).
 std::string MediaFolder(shell::Program& program);
 
 }  // namespace media

@@ -99,6 +99,13 @@ std::string Environment::ProgramFolder() {
   return programFolder_.empty() ? ExecutableFolder() : programFolder_;
 }
 
+std::string Environment::MediaFolder() {
+  struct stat st;
+  if (::stat((ProgramFolder() + "/installed").c_str(), &st) == 0)
+    return DataHome() + "/" + programName_ + "/Review";
+  return ProgramFolder() + "/Review";
+}
+
 bool FileSystem::FileExists(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
@@ -119,6 +126,10 @@ void FileSystem::DeleteFile(const std::string& path, bool force) {
 }
 
 void FileSystem::CreateFolder(const std::string& path) {
+  // The folders it lies in too (the data folder of an installed copy may
+  // not be there yet).
+  auto slash = path.rfind('/');
+  if (slash != std::string::npos && slash > 0) MakeFolders(path.substr(0, slash));
   if (mkdir(path.c_str(), 0755) != 0) Fail("cannot create the folder", path);
 }
 

@@ -24,6 +24,10 @@ class Environment : public components::Environment {
   explicit Environment(std::string programName, std::string programFolder = "");
   std::optional<std::string> Environ(const std::string& name) override;
   std::string ProgramFolder() override;
+  // An installed copy (a file "installed" beside the executable) keeps its
+  // chapter files in $XDG_DATA_HOME/<program>/Review: a user may not write
+  // below /usr. Any other copy keeps them in its program folder.
+  std::string MediaFolder() override;
 
  private:
   std::optional<std::string> UserTemp();

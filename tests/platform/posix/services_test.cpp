@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include "components/errors.h"
@@ -187,4 +188,20 @@ TEST(SingleInstance, TheFirstCopyClaimsTheBookALaterOneAsksItForwardAndTheClaimG
   }
   posix::SingleInstance again("reader", "K1");
   EXPECT_TRUE(again.first());
+}
+
+TEST(Environment, AnInstalledCopyKeepsChapterFilesInTheUsersOwnFolder) {
+  TempDir dir;
+  setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+  struct Unset {
+    ~Unset() { unsetenv("XDG_DATA_HOME"); }
+  } unset;
+  posix::Environment copy("reader", dir / "program");
+  EXPECT_EQ(copy.MediaFolder(), dir / "program/Review");  // a build folder, a stick: as shipped
+  std::filesystem::create_directories(dir / "program");
+  testing_support::WriteFile(dir / "program/installed", "");
+  EXPECT_EQ(copy.MediaFolder(), dir / "data/reader/Review");
+  posix::FileSystem files;
+  files.CreateFolder(copy.MediaFolder());  // its parents made too
+  EXPECT_TRUE(files.FolderExists(dir / "data/reader/Review"));
 }
