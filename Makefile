@@ -7,7 +7,7 @@ JOBS       ?= $(shell nproc)
 WERROR     := $(if $(CI),ON,OFF)
 SOURCES     = $(shell git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h' 2>/dev/null)
 
-.PHONY: setup build run test bench format format-check fuzz clean
+.PHONY: setup build run test bench format format-check fuzz clean package
 
 setup:
 	@scripts/setup
@@ -54,6 +54,11 @@ fuzz:
 	  $(SWF_READER) tests/fuzz/swf_fuzz.cpp -lz -o build-fuzz/swf_fuzz
 	build-fuzz/swf_fuzz -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=1024 -timeout=10 \
 	  -artifact_prefix=build-fuzz/ build-fuzz/corpus tests/fuzz/corpus
+
+# A Debian package, reader_<version>_amd64.deb in $(BUILD)/, checked by
+# scripts/check-package.
+package: build
+	@cmake --build $(BUILD) --target package
 
 clean:
 	rm -rf $(BUILD) $(TEST_BUILD)
