@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "components/desktop.h"
+#include "components/errors.h"
 #include "components/flags.h"
 #include "components/number.h"
 #include "shell/toolbar_buttons.h"
@@ -11,28 +12,15 @@ namespace bridge {
 
 using namespace components;
 
-namespace {
-
-// Runs one step of the click handling; a failure only skips that step.
-template <typename Fn>
-void Step(Fn&& fn) {
-  try {
-    fn();
-  } catch (const std::exception&) {
-  }
-}
-
-}  // namespace
-
 void ToolbarCommands::Label(const std::string& label) {
-  Step([&] { program_.Player().TCallLabel("/", label); });
+  SkipOnFailure([&] { program_.Player().TCallLabel("/", label); });
 }
 
 void ToolbarCommands::PopupByFrame(const char* onFirstFrame, const char* otherwise) {
   // A frame that cannot be read counts as "not the first".
   int frame = 0;
-  Step([&] { frame = ParseInt16(program_.Player().TGetProperty("/", 4)).value_or(0); });
-  Step([&] { program_.MainWindow().PopupMenu(frame == 1 ? onFirstFrame : otherwise); });
+  SkipOnFailure([&] { frame = ParseInt16(program_.Player().TGetProperty("/", 4)).value_or(0); });
+  SkipOnFailure([&] { program_.MainWindow().PopupMenu(frame == 1 ? onFirstFrame : otherwise); });
 }
 
 void ToolbarCommands::Click(int /*firstValue*/, const std::string& key) {
@@ -47,7 +35,7 @@ void ToolbarCommands::Click(int /*firstValue*/, const std::string& key) {
   } else if (key == "transfer") {
     // nothing
   } else if (key == "Help") {
-    Step([&] { program_.ShowHelp(); });
+    SkipOnFailure([&] { program_.ShowHelp(); });
   } else if (key == "regionLine" || key == "regionLine2") {
     Label("regionLine");
   } else if (key == "zoomOut") {
@@ -56,9 +44,9 @@ void ToolbarCommands::Click(int /*firstValue*/, const std::string& key) {
     Label("singleZoomIn");
   } else if (key == "doublePage") {
     Label("doublePage");
-    Step([&] { program_.ToolbarControl().ButtonVisible(shell::kSinglePageButton, false); });
+    SkipOnFailure([&] { program_.ToolbarControl().ButtonVisible(shell::kSinglePageButton, false); });
   } else if (key == "singlePage") {
-    Step([&] { program_.MainWindow().PopupMenu("singlePages"); });
+    SkipOnFailure([&] { program_.MainWindow().PopupMenu("singlePages"); });
   } else if (key == "bookmark") {
     PopupByFrame("Bookmark1", "Bookmark2");
   } else if (key == "Note") {
@@ -66,7 +54,7 @@ void ToolbarCommands::Click(int /*firstValue*/, const std::string& key) {
   } else if (key == "player") {
     if (program_.isDownloadOpen == kFalse) Label("LoadingSound");
   } else if (key == "Buy") {
-    Step([&] {
+    SkipOnFailure([&] {
       MessageBox box;
       box.text = "這會開啟購買網頁，並且會關閉程式視窗";
       box.caption = "購買電子書";
@@ -74,7 +62,7 @@ void ToolbarCommands::Click(int /*firstValue*/, const std::string& key) {
       box.buttons = Buttons::OK;
       program_.system().desktop.MsgBox(box);
     });
-    Step([&] { program_.Player().SetVariable("salepoint", "bindera"); });
+    SkipOnFailure([&] { program_.Player().SetVariable("salepoint", "bindera"); });
     Label("Buy");
   }
 }

@@ -36,4 +36,17 @@ auto AtStep(const std::string& step, Fn&& fn) -> decltype(fn()) {
   }
 }
 
+// Runs one step of a handler that goes on past failures (the toolbar's
+// clicks, the transfer's states): a failure only skips this step. True
+// when it ran through.
+template <typename Fn>
+bool SkipOnFailure(Fn&& fn) {
+  try {
+    fn();
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
 }  // namespace components

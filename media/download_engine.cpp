@@ -13,17 +13,6 @@ namespace media {
 using namespace components;
 
 namespace {
-// Runs one step of the state handling; a failure only skips that step.
-template <typename Fn>
-bool Step(Fn&& fn) {
-  try {
-    fn();
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
-}
-
 // "Content-length" as a length: whole, decimal, 1 or more; else -1.
 std::int32_t LengthOf(const std::string& text) {
   if (text.empty() || text.size() > 10) return -1;
@@ -97,7 +86,7 @@ std::int32_t DownloadEngine::GetFileSize(const std::string& url) {
 void DownloadEngine::OnStateChanged(int state) {
   switch (state) {
     case Transfer::kError:
-      Step([&] {
+      SkipOnFailure([&] {
         MessageBox box;
         box.text = "很抱歉，現在無法與主機連線。\r\n請稍後再連線，謝謝。";
         box.caption = "無法連線";
@@ -106,68 +95,68 @@ void DownloadEngine::OnStateChanged(int state) {
         program_.system().desktop.MsgBox(box);
       });
       inProgress_ = false;
-      Step([&] { progress_.Unload(); });
-      Step([&] { ShowToolbar(); });
+      SkipOnFailure([&] { progress_.Unload(); });
+      SkipOnFailure([&] { ShowToolbar(); });
       break;
     case Transfer::kConnected:
       // The whole reception runs inside this wait.
       if (program_.isStartDownload == kTrue) {
-        Step([&] { progress_.ShowModal(&program_.MainWindow()); });
+        SkipOnFailure([&] { progress_.ShowModal(&program_.MainWindow()); });
         // Closed: completed, failed or abandoned; a reception, had there been
         // one, ran inside it. Nothing of this transfer is in progress now.
         inProgress_ = false;
       }
-      Step([&] { ShowToolbar(); });
+      SkipOnFailure([&] { ShowToolbar(); });
       break;
     case Transfer::kResponseCompleted:
       if (isHeadRequest_ == kTrue) return;  // the size query's own reply
       if (isDownloadReady_ == kFalse) {
-        Step([&] { ShowToolbar(); });
+        SkipOnFailure([&] { ShowToolbar(); });
         return;
       }
       Receive();
       break;
-    default: Step([&] { ShowToolbar(); }); break;
+    default: SkipOnFailure([&] { ShowToolbar(); }); break;
   }
 }
 
 void DownloadEngine::Receive() {
   FileSystem& files = program_.system().files;
   Transfer& inet = Inet();
-  Step([&] {
+  SkipOnFailure([&] {
     if (files.FileExists(saveFilePath_)) files.DeleteFile(saveFilePath_, true);
   });
-  Step([&] { progress_.Load(); });
+  SkipOnFailure([&] { progress_.Load(); });
   std::unique_ptr<OutputFile> file;
   // A chunk that cannot be written makes the file short, however long the body.
-  bool written = Step([&] { file = files.OpenForAppend(saveFilePath_); });
+  bool written = SkipOnFailure([&] { file = files.OpenForAppend(saveFilePath_); });
   std::int64_t received = 0;
   int percent = 0;
   for (;;) {
     std::vector<std::uint8_t> chunk;
-    Step([&] { chunk = inet.GetChunk(1024, Transfer::kByteArray); });
+    SkipOnFailure([&] { chunk = inet.GetChunk(1024, Transfer::kByteArray); });
     received += static_cast<std::int64_t>(chunk.size());
     percent = Percent(received, contentLength_);
     // Only while the window is there: touching a control of a closed one
     // would load it again, hidden, and leave it counted as open.
     if (progress_.IsLoaded()) {
-      Step([&] { progress_.control("percent").SetCaption(std::to_string(percent) + " %"); });
-      Step([&] { progress_.control("progress").ProgressBarComponent().SetValue(percent); });
+      SkipOnFailure([&] { progress_.control("percent").SetCaption(std::to_string(percent) + " %"); });
+      SkipOnFailure([&] { progress_.control("progress").ProgressBarComponent().SetValue(percent); });
     }
-    if (!chunk.empty()) written = Step([&] { file->Write(chunk); }) && written;
+    if (!chunk.empty()) written = SkipOnFailure([&] { file->Write(chunk); }) && written;
     if (chunk.empty()) break;
-    Step([&] { program_.system().desktop.DoEvents(); });
+    SkipOnFailure([&] { program_.system().desktop.DoEvents(); });
   }
-  if (file) written = Step([&] { file->Close(); }) && written;
+  if (file) written = SkipOnFailure([&] { file->Close(); }) && written;
   file.reset();
   if (percent == 100 && received >= contentLength_ && written) {
     Complete();
   } else {
     // A short body, a cancelled one, or one not all written: never a chapter.
-    Step([&] {
+    SkipOnFailure([&] {
       if (files.FileExists(finalPath_)) files.DeleteFile(finalPath_, true);
     });
-    Step([&] {
+    SkipOnFailure([&] {
       if (files.FileExists(tempPath_)) files.DeleteFile(tempPath_, true);
     });
     inProgress_ = false;
@@ -185,17 +174,17 @@ void DownloadEngine::Complete() {
     box.buttons = Buttons::YesNo;
     box.icon = Icon::None;
     Answer answer = Answer::No;
-    Step([&] { answer = program_.system().desktop.MsgBox(box); });
+    SkipOnFailure([&] { answer = program_.system().desktop.MsgBox(box); });
     if (answer != Answer::Yes) return;  // the temporary file stays; so does the window
-    Step([&] {
+    SkipOnFailure([&] {
       if (files.FileExists(finalPath_)) files.DeleteFile(finalPath_, true);
     });
   }
   // Only a file that really took its name is a chapter to play.
-  if (!Step([&] { files.Rename(tempPath_, finalPath_); })) return;
+  if (!SkipOnFailure([&] { files.Rename(tempPath_, finalPath_); })) return;
   program_.endDownload = kTrue;  // before the window goes: its closing must not cancel
-  Step([&] { progress_.Unload(); });
-  Step([&] { handOver_(finalPath_); });
+  SkipOnFailure([&] { progress_.Unload(); });
+  SkipOnFailure([&] { handOver_(finalPath_); });
 }
 
 }  // namespace media
