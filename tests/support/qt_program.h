@@ -46,7 +46,7 @@ class QtProgram : public ::testing::Test {
   posix::FileSystem files;
   posix::Environment environment{"reader", dir.path()};
   posix::Resources resources{book::EmbeddedResources()};
-  posix::Connection connection;
+  posix::Connection connection{"http://127.0.0.1/"};  // the test servers are this machine
   qtdesk::WindowHooks hooks{desktop};
   components::System system{desktop, hive, files, environment, resources, connection, hooks};
   shell::Program program{system};
