@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 #include "components/errors.h"
 #include "platform/posix/file_replace.h"
@@ -31,6 +33,18 @@ std::unique_ptr<SpoolFile> SpoolFile::Create(const std::string& folder, const st
 
 SpoolFile::~SpoolFile() {
   ::unlink(path_.c_str());
+  // The name goes at once; freeing a large file's blocks on the last close
+  // takes tens of milliseconds a few hundred megabytes, so that happens
+  // on a thread of its own.
+  constexpr std::uint64_t kCloseAsideBytes = 8 << 20;
+  if (written_ >= kCloseAsideBytes) {
+    try {
+      std::thread([fd = fd_] { ::close(fd); }).detach();
+      return;
+    } catch (const std::system_error&) {
+      // No thread to be had: closed here, slowly.
+    }
+  }
   ::close(fd_);
 }
 

@@ -50,6 +50,18 @@ TEST(SpoolFile, IsPrivateNewAndGoesWithItsObject) {
   EXPECT_FALSE(Exists(path));
 }
 
+TEST(SpoolFile, ALargeOneGoesTooThoughItsBlocksAreFreedAside) {
+  TempDir dir;
+  std::string path;
+  {
+    auto spool = SpoolFile::Create(dir.path(), "dl-");
+    path = spool->path();
+    const std::string block(1 << 20, 'x');
+    for (int i = 0; i < 9; ++i) ASSERT_TRUE(spool->Append(block.data(), block.size()));
+  }
+  EXPECT_FALSE(Exists(path));
+}
+
 TEST(SpoolFile, NeverWritesThroughALinkPlantedAtItsNextName) {
   TempDir dir;
   std::string first = SpoolFile::Create(dir.path(), "dl-")->path();
