@@ -9,27 +9,21 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include "tests/support/core_app.h"
 #include "tests/support/support.h"
 
+using testing_support::CoreApp;
 using testing_support::PatternBytes;
 using testing_support::TempDir;
 using testing_support::WriteFile;
 
 namespace {
 
-QCoreApplication& App() {
-  static int argc = 1;
-  static char name[] = "media-server-test";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication* app = new QCoreApplication(argc, argv);
-  return *app;
-}
-
 // The server on a free port, ended when the test is.
 class MediaServer {
  public:
   explicit MediaServer(const std::string& root) {
-    App();
+    CoreApp();
     process_.start(MEDIA_SERVER, {"--port", "0", "--root", QString::fromStdString(root)});
     if (!process_.waitForReadyRead(10000)) return;
     QString line = QString::fromUtf8(process_.readLine());
@@ -49,7 +43,7 @@ class MediaServer {
 
 // Runs the server with these arguments to its end: its exit status.
 int ExitStatus(const QStringList& arguments) {
-  App();
+  CoreApp();
   QProcess process;
   process.start(MEDIA_SERVER, arguments);
   if (!process.waitForFinished(10000)) {
