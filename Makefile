@@ -39,6 +39,7 @@ bench: build
 	@$(BUILD)/bench/player_bench $(BUILD)/book/book.swf --pages | sed 's/^/  reader: /'
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bare_window 2>/dev/null | grep peak | sed 's/^/  bare:   /'
 	@echo "  (goal: reader below bare + 65536 kB)"
+	$(BUILD)/bench/download/download_bench
 
 format: setup
 	@clang-format -i $(SOURCES)
