@@ -1,4 +1,4 @@
-# make run   — install what is missing, build, start the reader on the demo book
+# make run   — install what is missing, build, start the demo media server and the reader
 # make test  — install what is missing, build with sanitizers, run every test
 # make bench — install what is missing, build optimised, run the benchmarks
 BUILD      ?= build
@@ -16,8 +16,12 @@ build: setup
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DREADER_WERROR=$(WERROR) >/dev/null
 	@cmake --build $(BUILD) -j$(JOBS)
 
+# The demo media server serves the chapters' media while the reader runs,
+# and stops when it ends, however it ends.
 run: build
-	$(BUILD)/program/reader
+	@$(BUILD)/reader-demo-media-server >/dev/null & server=$$!; \
+	  trap 'kill $$server 2>/dev/null' EXIT; trap 'exit 130' INT TERM; \
+	  $(BUILD)/program/reader
 
 test: setup format-check
 	@cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DREADER_SANITIZE=ON \
@@ -35,6 +39,7 @@ bench: build
 	@$(BUILD)/bench/player_bench $(BUILD)/book/book.swf --pages | sed 's/^/  reader: /'
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bare_window 2>/dev/null | grep peak | sed 's/^/  bare:   /'
 	@echo "  (goal: reader below bare + 65536 kB)"
+	$(BUILD)/bench/download/download_bench
 
 format: setup
 	@clang-format -i $(SOURCES)

@@ -1,106 +1,169 @@
 #include "platform/qt/transfer_control.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <QUrl>
-#include <algorithm>
-#include <cstdlib>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
 
 #include "components/errors.h"
-#include "platform/posix/file_replace.h"
 #include "platform/posix/services.h"
+#include "platform/posix/spool_file.h"
 #include "platform/qt/modules.h"
 
 namespace qtdesk {
 
-using namespace components;
+using components::ComponentError;
 
 namespace {
 
-// The program's temporary folder: TEMP, else its private one.
-std::string TempFolder() {
-  if (const char* temp = std::getenv("TEMP"); temp && *temp) return temp;
-  return posix::RuntimeFolder("reader").value_or("/tmp/");
+constexpr const char* kProgramName = "reader";
+
+bool Success(int status) { return status >= 200 && status <= 299; }
+
+// True for "HEAD \"...\"", false for "GET \"...\"": a verb, a space and one
+// non-empty quoted text, nothing else.
+bool IsHead(const std::string& operation) {
+  for (const auto& [verb, head] : {std::pair{std::string("HEAD \""), true}, {std::string("GET \""), false}}) {
+    if (operation.starts_with(verb) && operation.size() > verb.size() + 1 &&
+        operation.find('"', verb.size()) == operation.size() - 1)
+      return head;
+  }
+  throw ComponentError("the transfer control cannot run \"" + operation +
+                       "\": it runs HEAD \"url\" or GET \"file\"");
 }
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
+QUrl HttpUrl(const std::string& url) {
+  QUrl target(QString::fromStdString(url), QUrl::StrictMode);
+  if (!target.isValid() || target.scheme().compare("http", Qt::CaseInsensitive) != 0 ||
+      target.host().isEmpty())
+    throw ComponentError("the transfer control takes only http addresses, not \"" + url + "\"");
+  return target;
+}
+
+std::optional<std::uint64_t> Length(const QByteArray& text) {
+  std::uint64_t n = 0;
+  const char* end = text.constData() + text.size();
+  auto [at, error] = std::from_chars(text.constData(), end, n);
+  if (text.isEmpty() || error != std::errc() || at != end) return std::nullopt;
+  return n;
 }
 
 }  // namespace
 
-Transfer::Transfer(components::Desktop& desktop) : desktop_(desktop) {}
+Transfer::Transfer(components::Desktop& desktop, TransferOptions options)
+    : desktop_(desktop), options_(std::move(options)) {}
 
-Transfer::~Transfer() {
-  ++generation_;
-  if (backend_) backend_->Abort();
-  CloseSpool();
-}
+// The backend aborts its reply and hands the network objects to the event
+// loop; the spool goes with its member; posted states are dropped.
+Transfer::~Transfer() = default;
 
-void Transfer::OpenSpool() {
-  CloseSpool();
-  std::string path = TempFolder();
-  if (!path.empty() && path.back() != '/') path += '/';
-  path += "reader-transfer-XXXXXX";
-  spool_ = ::mkostemp(path.data(), O_CLOEXEC);  // 0600, created afresh
-  spoolFailed_ = spool_ < 0;
-  // Nothing else needs its name: gone with the last descriptor, whatever
-  // the outcome.
-  if (spool_ >= 0) ::unlink(path.c_str());
-}
-
-void Transfer::CloseSpool() {
-  if (spool_ >= 0) ::close(spool_);
-  spool_ = -1;
-}
-
-void Transfer::Execute(const std::string& url, const std::string& operation) {
-  if (executing_) throw ComponentError("Still executing last request");
-  QUrl target(QString::fromStdString(url));
-  if (!target.isValid() || target.scheme() != "http") throw ComponentError("URL is malformed: " + url);
-  std::string verb = operation.substr(0, operation.find(' '));
-  const std::string rest = operation.size() > verb.size() ? operation.substr(verb.size() + 1) : "";
-  if ((verb != "HEAD" && verb != "GET") || rest.size() < 2 || rest.front() != '"' || rest.back() != '"')
-    throw ComponentError("operation not supported: " + operation);
+TransferBackend& Transfer::Backend() {
   if (!backend_) {
     using Create = TransferBackend* (*)();
     auto create = ResolveModule<Create>("libreader_transfer.so", "reader_transfer_create");
     if (!create) throw ComponentError("the HTTP module libreader_transfer.so is missing beside the program");
     backend_.reset(create());
   }
-  result_.reset();
-  cancelled_ = false;
-  OpenSpool();
-  executing_ = true;
+  return *backend_;
+}
+
+std::string Transfer::SpoolFolder() const {
+  if (!options_.spoolFolder.empty()) return options_.spoolFolder;
+  std::optional<std::string> temp = posix::Environment(kProgramName).Environ("TEMP");
+  if (!temp)
+    throw ComponentError("no folder for downloads: TEMP is unset and the private folder cannot be made");
+  return *temp;
+}
+
+void Transfer::Execute(const std::string& url, const std::string& operation) {
+  const bool head = IsHead(operation);
+  QUrl target = HttpUrl(url);
+  if (executing_) throw ComponentError("the transfer control is still executing its last request");
+  TransferBackend& backend = Backend();
   const int generation = ++generation_;
+  spool_.reset();
+  reply_ = {};
+  failure_.clear();
+  head_ = head;
+  connectedTold_ = complete_ = false;
+  if (!head) spool_ = posix::SpoolFile::Create(SpoolFolder(), "reader-download-");
+  executing_ = true;
   TransferBackend::Events events;
-  events.headers = [this, generation] {
-    if (generation == generation_) Report(kConnected);
+  events.headers = [this, generation](const TransferReply& reply) {
+    if (generation == generation_) OnHeaders(reply);
   };
   events.data = [this, generation](const QByteArray& bytes) {
-    if (generation != generation_ || spool_ < 0) return;
-    if (!posix::WriteAll(spool_, bytes.constData(), static_cast<std::size_t>(bytes.size())))
-      spoolFailed_ = true;
+    if (generation == generation_) OnData(bytes);
   };
-  events.finished = [this, generation](const TransferResult& result) {
-    if (generation != generation_) return;  // cancelled or replaced: nothing follows
-    result_ = result;
-    const bool failed = result.failed || spoolFailed_;
-    if (failed) CloseSpool();
-    if (spool_ >= 0) ::lseek(spool_, 0, SEEK_SET);  // read from the start
-    // Executing until its last state is handled: a wait on StillExecuting
-    // sees the request's own states first.
-    Report(failed ? kError : kResponseCompleted, true);
+  events.finished = [this, generation](const TransferReply& reply, const QString& failure) {
+    if (generation == generation_) OnFinished(reply, failure);
   };
-  backend_->Start(target, verb == "HEAD", stallMs_, std::move(events));
+  backend.Start({.url = target, .head = head, .stallMilliseconds = options_.stallMilliseconds},
+                std::move(events));
+}
+
+void Transfer::OnHeaders(const TransferReply& reply) {
+  Keep(reply);
+  // An error page is not the file: it is let run to its end (Qt fails the
+  // reply itself, and aborting it now would fail it twice), kept nowhere.
+  if (!Success(reply_.status)) return spool_.reset();
+  if (std::optional<std::string> why = Refusal()) return Fail(*why);
+  if (!connectedTold_) Report(kConnected, false);
+  connectedTold_ = true;
+}
+
+void Transfer::OnData(const QByteArray& bytes) {
+  if (!spool_ || spool_->Append(bytes.constData(), static_cast<std::size_t>(bytes.size()))) return;
+  const int error = errno;
+  Fail("cannot write " + spool_->path() + ": " + std::strerror(error));
+}
+
+void Transfer::OnFinished(const TransferReply& reply, const QString& failure) {
+  Keep(reply);
+  if (!failure.isEmpty()) return Fail(failure.toStdString());
+  if (std::optional<std::string> why = Refusal()) return Fail(*why);
+  // Qt fails most bodies cut short itself; the count settles it whatever
+  // the release.
+  if (spool_) {
+    std::optional<std::uint64_t> expected = Length(reply_.Header("Content-Length"));
+    if (expected && *expected != spool_->written())
+      return Fail("the reply ended after " + std::to_string(spool_->written()) + " of " +
+                  std::to_string(*expected) + " bytes");
+  }
+  if (!connectedTold_) Report(kConnected, false);
+  connectedTold_ = complete_ = true;
+  Report(kResponseCompleted, true);
+}
+
+// A reply that is not a success has a length, but it is its error page's,
+// never the file's.
+void Transfer::Keep(const TransferReply& reply) {
+  reply_ = reply;
+  if (!Success(reply_.status))
+    reply_.headers.removeIf(
+        [](const auto& h) { return h.first.compare("Content-Length", Qt::CaseInsensitive) == 0; });
+}
+
+std::optional<std::string> Transfer::Refusal() const {
+  QByteArray coding = reply_.Header("Content-Encoding").trimmed();
+  if (!coding.isEmpty() && coding.compare("identity", Qt::CaseInsensitive) != 0)
+    return "the reply came " + coding.toStdString() +
+           "-coded, though only the bytes themselves were asked for";
+  if (!head_ && !Success(reply_.status))
+    return "the server answered " + std::to_string(reply_.status) + " " + reply_.reason.toStdString();
+  return std::nullopt;
+}
+
+void Transfer::Fail(std::string why) {
+  if (backend_) backend_->Abort();
+  spool_.reset();
+  complete_ = false;
+  failure_ = std::move(why);
+  Report(kError, true);
 }
 
 void Transfer::Report(int state, bool last) {
-  // From the event loop, never inside a call of the system's on this control
-  // (Qt may finish a reply inside abort()).
-  desktop_.Post(lifetime_, [this, state, last, generation = generation_] {
+  desktop_.Post(lifetime_, [this, generation = generation_, state, last] {
     if (generation != generation_) return;
     if (last) executing_ = false;
     RaiseStateChanged(state);
@@ -110,31 +173,28 @@ void Transfer::Report(int state, bool last) {
 bool Transfer::StillExecuting() { return executing_; }
 
 std::string Transfer::GetHeader(const std::string& name) {
-  if (!result_ || result_->status < 200 || result_->status > 299) return "";
-  for (const auto& [n, v] : result_->headers)
-    if (Lower(n.toStdString()) == Lower(name)) return v.toStdString();
-  return "";
+  if (!name.empty()) return reply_.Header(QByteArray::fromStdString(name)).toStdString();
+  if (reply_.status == 0) return "";
+  std::string all = "HTTP/1.1 " + std::to_string(reply_.status) + " " + reply_.reason.toStdString();
+  for (const auto& [n, v] : reply_.headers) all += "\r\n" + n.toStdString() + ": " + v.toStdString();
+  return all;
 }
 
-std::vector<std::uint8_t> Transfer::GetChunk(int size, int) {
-  std::vector<std::uint8_t> out;
-  if (cancelled_ || spool_ < 0 || size <= 0) return out;
-  out.resize(static_cast<std::size_t>(size));
-  ssize_t n;
-  do {
-    n = ::read(spool_, out.data(), out.size());
-  } while (n < 0 && errno == EINTR);
-  out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-  if (out.empty()) CloseSpool();  // all read: the spool goes
-  return out;
+std::vector<std::uint8_t> Transfer::GetChunk(int size, int dataType) {
+  if (dataType != kByteArray)
+    throw ComponentError("GetChunk gives bytes (data type 1), not data type " + std::to_string(dataType));
+  if (size < 0) throw ComponentError("GetChunk cannot take " + std::to_string(size) + " bytes");
+  if (!spool_) return {};
+  std::vector<std::uint8_t> bytes = spool_->Read(static_cast<std::size_t>(size));
+  if (complete_ && spool_->read() == spool_->written()) spool_.reset();  // read whole: it goes
+  return bytes;
 }
 
 void Transfer::Cancel() {
-  ++generation_;  // before abort(): Qt may report the reply finished inside it
-  cancelled_ = true;
-  executing_ = false;
+  ++generation_;
   if (backend_) backend_->Abort();
-  CloseSpool();
+  executing_ = complete_ = false;
+  spool_.reset();
 }
 
 }  // namespace qtdesk

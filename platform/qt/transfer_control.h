@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QByteArray>
-#include <QObject>
+#include <QString>
 #include <memory>
 #include <optional>
 #include <string>
@@ -10,38 +10,61 @@
 #include "components/transfer.h"
 #include "platform/qt/transfer_backend.h"
 
+namespace posix {
+class SpoolFile;
+}
+
 namespace qtdesk {
 
-// HTTP requests, reported as the transfer control's states. The body is
-// streamed into a spool file in the program's temporary folder while it
-// arrives and read from there in chunks: never held whole in memory.
-class Transfer : public QObject, public components::Transfer {
+struct TransferOptions {
+  // Where a body waits to be read. Empty: TEMP, else the program's private
+  // folder (never the media folder the engine writes to).
+  std::string spoolFolder;
+  // A request that makes no progress for this long ends in an error.
+  int stallMilliseconds = 30000;
+};
+
+// HTTP requests reported as the transfer control's states, each posted to
+// the event loop. A body is spooled to a file as it arrives and read back
+// by GetChunk; the file goes on every outcome.
+class Transfer : public components::Transfer {
  public:
-  explicit Transfer(components::Desktop& desktop);
+  explicit Transfer(components::Desktop& desktop, TransferOptions options = {});
   ~Transfer() override;
   void Execute(const std::string& url, const std::string& operation) override;
   bool StillExecuting() override;
-  // From the finished request's result, names compared without case; empty
-  // for a reply whose status is not 2xx (its headers describe no file).
+  // An empty name gives every header line, the status line first.
   std::string GetHeader(const std::string& name) override;
   std::vector<std::uint8_t> GetChunk(int size, int dataType) override;
   void Cancel() override;
 
-  // A request that makes no progress this long fails (state 11).
-  void SetStallLimit(int milliseconds) { stallMs_ = milliseconds; }
+  // The last reply's status code; 0 before one arrived.
+  int ResponseCode() const { return reply_.status; }
+  // Why the last request ended in an error; empty when it did not.
+  const std::string& Failure() const { return failure_; }
 
  private:
-  void Report(int state, bool last = false);
-  void OpenSpool();
-  void CloseSpool();
+  TransferBackend& Backend();
+  std::string SpoolFolder() const;
+  void OnHeaders(const TransferReply& reply);
+  void OnData(const QByteArray& bytes);
+  void OnFinished(const TransferReply& reply, const QString& failure);
+  void Keep(const TransferReply& reply);
+  std::optional<std::string> Refusal() const;
+  void Fail(std::string why);
+  // Posted, never raised inside a call of the system's; `last` ends the request.
+  void Report(int state, bool last);
+
   components::Desktop& desktop_;
+  const TransferOptions options_;
   std::unique_ptr<TransferBackend> backend_;  // loaded at the first request
-  std::optional<TransferResult> result_;
-  int spool_ = -1;  // write and read; its name is gone once opened
-  bool spoolFailed_ = false;
+  std::unique_ptr<posix::SpoolFile> spool_;
+  TransferReply reply_;
+  std::string failure_;
+  bool head_ = false;
   bool executing_ = false;
-  bool cancelled_ = false;
-  int stallMs_ = 30000;
+  bool connectedTold_ = false;
+  bool complete_ = false;
   // Events of a request cancelled or replaced are dropped.
   int generation_ = 0;
   components::Lifetime lifetime_;

@@ -1,90 +1,151 @@
 // HTTP on Qt Network, loaded at the transfer control's first request.
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QPointer>
-#include <memory>
+#include <QNetworkRequest>
+#include <QTimer>
+#include <utility>
 
 #include "platform/qt/transfer_backend.h"
 
 namespace {
 
-class Backend : public qtdesk::TransferBackend {
- public:
-  ~Backend() override { Abort(); }
+using qtdesk::TransferReply;
 
-  void Start(const QUrl& url, bool head, int stallMs, Events events) override {
+// What waits in memory while the program is busy elsewhere; the network
+// thread stops reading beyond it.
+constexpr qint64 kReadBuffer = 256 * 1024;
+constexpr int kMaxRedirects = 8;
+
+bool SameSchemeAndHost(const QUrl& from, const QUrl& to) {
+  return from.scheme().compare(to.scheme(), Qt::CaseInsensitive) == 0 &&
+         from.host().compare(to.host(), Qt::CaseInsensitive) == 0;
+}
+
+// Qt names a reply's 4xx or 5xx status an error too; that is the server's
+// answer, not a failed exchange.
+bool StatusAnswer(int status, QNetworkReply::NetworkError error) {
+  return status >= 400 && ((error >= 201 && error <= 299) || (error >= 401 && error <= 499));
+}
+
+// Qt tells a redirect's headers before it asks whether to follow it.
+bool Redirect(const TransferReply& said) {
+  return (said.status == 301 || said.status == 302 || said.status == 303 || said.status == 307 ||
+          said.status == 308) &&
+         !said.Header("Location").isEmpty();
+}
+
+TransferReply Snapshot(const QNetworkReply& reply) {
+  TransferReply said;
+  QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
+  said.status = status.isValid() ? status.toInt() : 0;
+  said.reason = reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray();
+  said.headers = reply.rawHeaderPairs();
+  return said;
+}
+
+class QtNetworkBackend : public qtdesk::TransferBackend {
+ public:
+  QtNetworkBackend() : manager_(new QNetworkAccessManager) {
+    stall_.setSingleShot(true);
+    QObject::connect(&stall_, &QTimer::timeout,
+                     [this] { Fail(QString("no progress for %1 ms").arg(stall_.interval())); });
+  }
+
+  ~QtNetworkBackend() override {
     Abort();
-    QNetworkRequest request(url);
-    // The length announced is then the length of the bytes that come.
-    request.setRawHeader("Accept-Encoding", "identity");
-    request.setTransferTimeout(stallMs);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::UserVerifiedRedirectPolicy);
-    QNetworkReply* reply = head ? manager_.head(request) : manager_.get(request);
+    // Whatever the manager still has under way unwinds first.
+    manager_->deleteLater();
+  }
+
+  void Start(const qtdesk::TransferRequest& request, Events events) override {
+    Abort();
+    QNetworkRequest asked(request.url);
+    // So a reply's length is the length of the bytes received.
+    asked.setRawHeader("Accept-Encoding", "identity");
+    asked.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
+    asked.setMaximumRedirectsAllowed(kMaxRedirects);
+    events_ = std::move(events);
+    QNetworkReply* reply = request.head ? manager_->head(asked) : manager_->get(asked);
     reply_ = reply;
-    auto state = std::make_shared<State>();
-    state->events = std::move(events);
-    state_ = state;
-    QObject::connect(reply, &QNetworkReply::redirected, reply, [reply, url, state](const QUrl& to) {
-      // Only within the same server: anything else is no chapter file.
-      if (to.scheme() == url.scheme() && to.host() == url.host() && to.port(80) == url.port(80)) {
+    reply->setReadBufferSize(kReadBuffer);
+    On(&QNetworkReply::redirected, [this, reply, from = request.url](const QUrl& to) {
+      stall_.start();
+      if (SameSchemeAndHost(from, to)) {
         emit reply->redirectAllowed();
       } else {
-        state->refused = true;
-        reply->abort();
+        Fail("redirected to another host: " + to.toDisplayString());
       }
     });
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, head, state] {
-      int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-      if (status >= 300 && status < 400) return;  // a redirect on its way
-      QByteArray encoding = reply->rawHeader("Content-Encoding").trimmed().toLower();
-      // A body that is not the file itself, or an error page, is no chapter.
-      if ((!encoding.isEmpty() && encoding != "identity") || (!head && (status < 200 || status > 299))) {
-        state->refused = true;
-        reply->abort();
-        return;
-      }
-      if (state->events.headers) state->events.headers();
+    On(&QNetworkReply::metaDataChanged, [this, reply] {
+      stall_.start();
+      TransferReply said = Snapshot(*reply);
+      if (!Redirect(said)) events_.headers(said);
     });
-    QObject::connect(reply, &QNetworkReply::readyRead, reply, [reply, state] {
-      if (reply->isOpen() && state->events.data) state->events.data(reply->readAll());
+    On(&QNetworkReply::readyRead, [this, reply] {
+      stall_.start();
+      events_.data(reply->readAll());
     });
-    QObject::connect(reply, &QNetworkReply::finished, reply, [this, reply, head, state] {
-      qtdesk::TransferResult result;
-      QByteArray rest = reply->isOpen() ? reply->readAll() : QByteArray();
-      if (!rest.isEmpty() && state->events.data) state->events.data(rest);
-      result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-      for (const auto& pair : reply->rawHeaderPairs()) result.headers.emplace_back(pair.first, pair.second);
-      // Only the caller's Abort is a cancel; Qt aborts a stalled transfer too.
-      result.cancelled = state->byCaller;
-      // A HEAD that got an answer, whatever its status, completed: the
-      // status, kept with the result, says what its headers are worth.
-      bool answered = head && result.status != 0 && reply->error() >= QNetworkReply::ContentAccessDenied &&
-                      reply->error() <= QNetworkReply::UnknownServerError;
-      result.failed =
-          !result.cancelled && (state->refused || (reply->error() != QNetworkReply::NoError && !answered));
-      if (reply_ == reply) reply_ = nullptr;
-      reply->deleteLater();  // not inside its own signal
-      if (state->events.finished) state->events.finished(result);
-    });
+    On(&QNetworkReply::downloadProgress, [this] { stall_.start(); });
+    On(&QNetworkReply::finished, [this, reply] { Finish(*reply); });
+    stall_.start(request.stallMilliseconds);
   }
 
   void Abort() override {
-    if (state_) state_->byCaller = true;
-    if (reply_ && reply_->isRunning()) reply_->abort();
+    if (reply_) Release(true);
   }
 
  private:
-  struct State {
-    Events events;
-    bool refused = false;   // aborted here for a reason: a failure
-    bool byCaller = false;  // abandoned by the caller: a cancel
-  };
-  QNetworkAccessManager manager_;
-  std::shared_ptr<State> state_;
-  QPointer<QNetworkReply> reply_;
+  template <typename Signal, typename Slot>
+  void On(Signal signal, Slot slot) {
+    connections_.push_back(QObject::connect(reply_, signal, reply_, std::move(slot)));
+  }
+
+  void Finish(QNetworkReply& reply) {
+    QByteArray rest = reply.readAll();
+    if (!rest.isEmpty()) {
+      events_.data(rest);
+      if (reply_ != &reply) return;  // the data ended it
+    }
+    TransferReply said = Snapshot(reply);
+    QNetworkReply::NetworkError error = reply.error();
+    QString failure =
+        error == QNetworkReply::NoError || StatusAnswer(said.status, error) ? QString() : reply.errorString();
+    Release(false);
+    Told(said, failure);
+  }
+
+  void Fail(const QString& why) {
+    if (!reply_) return;
+    TransferReply said = Snapshot(*reply_);
+    Release(true);
+    Told(said, why);
+  }
+
+  void Told(const TransferReply& said, const QString& failure) {
+    // A copy: the handler may start the next request.
+    Events events = events_;
+    events.finished(said, failure);
+  }
+
+  // Qt's `finished` comes at once from abort(): nobody hears it any more.
+  void Release(bool abort) {
+    QNetworkReply* reply = std::exchange(reply_, nullptr);
+    for (const QMetaObject::Connection& c : connections_) QObject::disconnect(c);
+    connections_.clear();
+    stall_.stop();
+    // A reply Qt already holds failed (a 404, say) is not aborted twice:
+    // deleting it ends its request all the same.
+    if (abort && reply->error() == QNetworkReply::NoError) reply->abort();
+    reply->deleteLater();
+  }
+
+  QNetworkAccessManager* manager_;
+  QNetworkReply* reply_ = nullptr;
+  QList<QMetaObject::Connection> connections_;
+  QTimer stall_;
+  Events events_;
 };
 
 }  // namespace
 
-extern "C" Q_DECL_EXPORT qtdesk::TransferBackend* reader_transfer_create() { return new Backend; }
+extern "C" Q_DECL_EXPORT qtdesk::TransferBackend* reader_transfer_create() { return new QtNetworkBackend; }

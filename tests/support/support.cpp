@@ -19,6 +19,34 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ec);
 }
 
+void ScopedEnv::Set(const char* name, const char* value) {
+  if (!saved_.count(name)) {
+    const char* old = std::getenv(name);
+    saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
+  }
+  if (value) {
+    setenv(name, value, 1);
+  } else {
+    unsetenv(name);
+  }
+}
+
+ScopedEnv::~ScopedEnv() {
+  for (auto& [n, v] : saved_) v ? setenv(n.c_str(), v->c_str(), 1) : unsetenv(n.c_str());
+}
+
+std::string PatternBytes(std::size_t size) {
+  std::string bytes(size, '\0');
+  std::uint32_t x = 2463534242u;  // xorshift32
+  for (char& c : bytes) {
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    c = static_cast<char>(x);
+  }
+  return bytes;
+}
+
 std::vector<std::uint8_t> ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,24 @@ class TempDir {
  private:
   std::string path_;
 };
+
+// Sets environment variables for one test and puts them back.
+class ScopedEnv {
+ public:
+  ScopedEnv() = default;
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+  ~ScopedEnv();
+  // value: null unsets the variable.
+  void Set(const char* name, const char* value);
+
+ private:
+  std::map<std::string, std::optional<std::string>> saved_;
+};
+
+// `size` bytes of a pattern that does not repeat in step, so a chunk out of
+// place shows.
+std::string PatternBytes(std::size_t size);
 
 std::vector<std::uint8_t> ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);

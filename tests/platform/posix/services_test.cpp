@@ -12,31 +12,10 @@
 #include "tests/support/support.h"
 
 using testing_support::ReadFile;
+using testing_support::ScopedEnv;
 using testing_support::TempDir;
 
 namespace {
-
-// Sets environment variables for one test and puts them back.
-class Env {
- public:
-  void Set(const char* name, const char* value) {
-    if (!saved_.count(name)) {
-      const char* old = std::getenv(name);
-      saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-    }
-    if (value) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  ~Env() {
-    for (auto& [n, v] : saved_) v ? setenv(n.c_str(), v->c_str(), 1) : unsetenv(n.c_str());
-  }
-
- private:
-  std::map<std::string, std::optional<std::string>> saved_;
-};
 
 mode_t ModeOf(const std::string& p) {
   struct stat st;
@@ -46,7 +25,7 @@ mode_t ModeOf(const std::string& p) {
 }  // namespace
 
 TEST(PosixEnvironment, TempIsTheVariableWhenSet) {
-  Env env;
+  ScopedEnv env;
   env.Set("TEMP", "/x/y");
   posix::Environment e("reader");
   EXPECT_EQ(e.Environ("TEMP"), "/x/y");
@@ -56,7 +35,7 @@ TEST(PosixEnvironment, TempIsTheVariableWhenSet) {
 
 TEST(PosixEnvironment, UnsetTempIsAPrivateFolderOfTheProgram) {
   TempDir dir;
-  Env env;
+  ScopedEnv env;
   env.Set("TEMP", nullptr);
   env.Set("XDG_RUNTIME_DIR", dir.path().c_str());
   posix::Environment e("reader");
@@ -76,7 +55,7 @@ TEST(PosixEnvironment, UnsetTempIsAPrivateFolderOfTheProgram) {
 
 TEST(PosixEnvironment, AFolderThatIsNotPrivatelyOursIsPassedOver) {
   TempDir dir;
-  Env env;
+  ScopedEnv env;
   env.Set("TEMP", nullptr);
   env.Set("XDG_RUNTIME_DIR", dir.path().c_str());
   env.Set("XDG_CACHE_HOME", (dir / "cache").c_str());

@@ -5,20 +5,14 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include "tests/support/core_app.h"
+
 namespace {
 
 using Answer = int (*)();
 
-QCoreApplication& App() {
-  static int argc = 1;
-  static char name[] = "modules-test";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication* app = new QCoreApplication(argc, argv);
-  return *app;
-}
-
 TEST(Modules, AreFoundInTheProgramFolderAndNowhereElse) {
-  App();
+  testing_support::CoreApp();
   Answer beside = qtdesk::ResolveModule<Answer>("libreader_test_module.so", "reader_test_module_answer");
   ASSERT_NE(beside, nullptr);
   EXPECT_EQ(beside(), 42);

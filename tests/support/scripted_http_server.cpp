@@ -1,4 +1,4 @@
-#include "tests/support/http_test_server.h"
+#include "tests/support/scripted_http_server.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -10,7 +10,7 @@
 
 namespace testing_support {
 
-HttpTestServer::HttpTestServer(Handler handler) : handler_(std::move(handler)) {
+ScriptedHttpServer::ScriptedHttpServer(Handler handler) : handler_(std::move(handler)) {
   listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
@@ -24,16 +24,16 @@ HttpTestServer::HttpTestServer(Handler handler) : handler_(std::move(handler)) {
   thread_ = std::thread([this] { Serve(); });
 }
 
-HttpTestServer::~HttpTestServer() {
+ScriptedHttpServer::~ScriptedHttpServer() {
   stopping_ = true;
   ::shutdown(listen_, SHUT_RDWR);
   thread_.join();
   ::close(listen_);
 }
 
-std::string HttpTestServer::url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/"; }
+std::string ScriptedHttpServer::url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/"; }
 
-void HttpTestServer::Send(int fd, const std::string& bytes) {
+void ScriptedHttpServer::Send(int fd, const std::string& bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
     ssize_t n = ::send(fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
@@ -42,13 +42,13 @@ void HttpTestServer::Send(int fd, const std::string& bytes) {
   }
 }
 
-void HttpTestServer::Reply(int fd, int status, const std::string& body, const std::string& headers,
-                           bool head) {
+void ScriptedHttpServer::Reply(int fd, int status, const std::string& body, const std::string& headers,
+                               bool head) {
   Send(fd, "HTTP/1.1 " + std::to_string(status) + " X\r\nContent-Length: " + std::to_string(body.size()) +
                "\r\nConnection: close\r\n" + headers + "\r\n" + (head ? "" : body));
 }
 
-void HttpTestServer::Serve() {
+void ScriptedHttpServer::Serve() {
   // Bounded: a test makes a handful of requests; the loop ends with the server.
   while (!stopping_) {
     pollfd p{listen_, POLLIN, 0};

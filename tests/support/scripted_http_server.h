@@ -9,9 +9,10 @@
 namespace testing_support {
 
 // An HTTP server for one test, on 127.0.0.1 and a port of the system's
-// choosing, answering each request with what the test writes, raw: a
-// well-formed reply, or a misbehaving one (a short body, a reset, a stall).
-class HttpTestServer {
+// choosing, answering each request with what the test writes for it, raw:
+// a well-formed reply to the HEAD and a misbehaving one to the GET (a short
+// body, a reset, a stall), as a download meets them one after the other.
+class ScriptedHttpServer {
  public:
   struct Request {
     std::string method, path;
@@ -20,10 +21,10 @@ class HttpTestServer {
   // closes when it returns (a reset when `reset` is set).
   using Handler = std::function<void(const Request& request, int fd, bool& reset)>;
 
-  explicit HttpTestServer(Handler handler);
-  ~HttpTestServer();
-  HttpTestServer(const HttpTestServer&) = delete;
-  HttpTestServer& operator=(const HttpTestServer&) = delete;
+  explicit ScriptedHttpServer(Handler handler);
+  ~ScriptedHttpServer();
+  ScriptedHttpServer(const ScriptedHttpServer&) = delete;
+  ScriptedHttpServer& operator=(const ScriptedHttpServer&) = delete;
 
   // "http://127.0.0.1:PORT/"
   std::string url() const;
