@@ -19,9 +19,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The chapters' files: installed beside the program's data
+// (PREFIX/share/reader/media-site, this being PREFIX/bin/...), else the
+// build's site.
+fs::path DefaultRoot() {
+  std::error_code error;
+  fs::path self = fs::read_symlink("/proc/self/exe", error);
+  fs::path installed = self.parent_path().parent_path() / "share/reader/media-site";
+  if (!error && fs::is_directory(installed, error)) return installed;
+  return READER_MEDIA_SITE;
+}
+
 struct Options {
   int port = READER_DEMO_MEDIA_PORT;
-  fs::path root = READER_MEDIA_SITE;
+  fs::path root = DefaultRoot();
 };
 
 std::optional<Options> ParseArguments(int argc, char** argv) {

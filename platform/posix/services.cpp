@@ -230,7 +230,8 @@ bool Connection::IsThisMachine(const std::string& url) {
   } else {
     host = host.substr(0, host.find(':'));
   }
-  return host == "localhost" || host == "[::1]" || host.rfind("127.", 0) == 0;
+  bool loopbackV4 = host.rfind("127.", 0) == 0 && host.find_first_not_of("0123456789.") == std::string::npos;
+  return host == "localhost" || host == "[::1]" || loopbackV4;
 }
 
 bool Connection::InternetGetConnectedState() {

@@ -15,7 +15,8 @@ for f in bin/reader lib/reader/reader lib/reader/installed lib/reader/Help.html 
          lib/reader/about.gif lib/reader/Review/man.zov lib/reader/libreader_sound.so lib/reader/libreader_transfer.so \
          lib/reader/icons/reader-48.png share/applications/reader.desktop \
          share/metainfo/org.example.reader.metainfo.xml share/icons/hicolor/scalable/apps/reader.svg \
-         share/icons/hicolor/16x16/apps/reader.png share/icons/hicolor/256x256/apps/reader.png; do
+         share/icons/hicolor/16x16/apps/reader.png share/icons/hicolor/256x256/apps/reader.png \
+         bin/reader-demo-media-server share/reader/media-site/K19990317045/Review/K19990317045_1.zov; do
   [ -e "$prefix/$f" ] || { echo "missing: $f"; fail=1; }
 done
 [ "$(readlink "$prefix/bin/reader")" = "../lib/reader/reader" ] || { echo "bin/reader is not a link to the program"; fail=1; }

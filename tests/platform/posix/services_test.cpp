@@ -184,3 +184,13 @@ TEST(Environment, AnInstalledCopyKeepsChapterFilesInTheUsersOwnFolder) {
   files.CreateFolder(copy.MediaFolder());  // its parents made too
   EXPECT_TRUE(files.FolderExists(dir / "data/reader/Review"));
 }
+
+TEST(Connection, ADownloadServerOnThisMachineCountsAsConnected) {
+  for (const char* url :
+       {"http://127.0.0.1:18417/", "http://localhost/", "http://127.1.2.3/x/", "http://[::1]:80/"})
+    EXPECT_TRUE(posix::Connection::IsThisMachine(url)) << url;
+  for (const char* url :
+       {"http://example.com/", "http://127.example.com/", "https://127.0.0.1/", "", "http://10.0.0.1/"})
+    EXPECT_FALSE(posix::Connection::IsThisMachine(url)) << url;
+  EXPECT_TRUE(posix::Connection("http://127.0.0.1:18417/").InternetGetConnectedState());
+}
