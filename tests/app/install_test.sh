@@ -41,5 +41,40 @@ for _ in $(seq 1 80); do [ -s "$home/K19990317045" ] && break; sleep 0.1; done
 [ ! -e "$prefix/lib/reader/Review/K19990317045_1.zov" ] || fail=1
 kill %1 2>/dev/null
 wait 2>/dev/null
-[ $fail -eq 0 ] && echo "install: layout, validators and an ordinary user's start: 1 passed, 0 failed"
+
+# The narration of chapter 1, as that user asks for it on a virtual display:
+# downloaded from the installed demo server into the user's own data folder,
+# not the program folder. (No intro panel: the reader ticked its box before.)
+sqlite3 "$home/data/reader/HKEY_LOCAL_MACHINE.sqlite" \
+  "INSERT OR REPLACE INTO vals VALUES('software\\bindera\\k19990317045','showhelp','showHelp',1,CAST('-2' AS BLOB));"
+# A free display of Xvfb's own choosing.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$home/display" >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 1 50); do [ -s "$home/display" ] && break; sleep 0.1; done
+display=:$(cat "$home/display")
+"${runner[@]}" "$prefix/bin/reader-demo-media-server" >/dev/null 2>&1 &
+server=$!
+sleep 1
+"${runner[@]}" env -i PATH=/usr/bin:/bin HOME="$home" DISPLAY="$display" XDG_RUNTIME_DIR="$home" \
+  XDG_DATA_HOME="$home/data" XDG_CACHE_HOME="$home/cache" TEMP="$home/" \
+  timeout 30 "$prefix/bin/reader" >"$home/out2" 2>&1 &
+reader=$!
+sleep 3
+# The window is centred, 760 x 549: the cover, the contents' first chapter,
+# then the narration button at the foot of its first page.
+for at in "900 470" "476 434" "476 722"; do
+  DISPLAY=$display xdotool mousemove $at click 1
+  sleep 1
+done
+chapter="$home/data/reader/Review/K19990317045_1.zov"
+for _ in $(seq 1 100); do [ -s "$chapter" ] && break; sleep 0.1; done
+if cmp -s "$chapter" "$prefix/share/reader/media-site/K19990317045/Review/K19990317045_1.zov"; then
+  echo "  a chapter downloaded into the user's data folder"
+else
+  echo "no chapter in $chapter:"; cat "$home/out2"; fail=1
+fi
+ls "$prefix/lib/reader/Review" | grep -q K19990317045_ && { echo "a chapter file in the program folder"; fail=1; }
+kill $reader $server $xvfb 2>/dev/null
+wait 2>/dev/null
+[ $fail -eq 0 ] && echo "install: layout, validators, an ordinary user's start and download: 1 passed, 0 failed"
 exit $fail
