@@ -35,7 +35,6 @@ void BookPlayer::Movie(const std::string& path) {
   // What the host called on the movie still loading goes to that movie.
   Settled();
   ResetState();
-  path_ = path;
   loader_.Start(path);
   // The event loop takes it in at the latest.
   desktop_.Post(lifetime_, [this] { Settled(); });

@@ -37,6 +37,8 @@ class BookPlayer : public components::MoviePlayer {
   ~BookPlayer() override;
 
   // ---- the player control ----
+  // Returns at once: the movie is read on a thread of its own; what the host
+  // calls meanwhile queues, and what needs the movie waits for it.
   void Movie(const std::string& path) override;
   void SetVariable(const std::string& name, const std::string& value) override;
   std::string GetVariable(const std::string& name) override;
@@ -53,7 +55,6 @@ class BookPlayer : public components::MoviePlayer {
   const BookDescription& book() const { return loaded_.book; }
   // Empty while the movie is fine; otherwise why it could not be shown.
   const std::string& error() const { return loaded_.error; }
-  const std::string& path() const { return path_; }
   int pageCount() const { return pages_.pageCount(); }
   const BookView& pages() const { return pages_; }
   const BookLists& lists() const { return lists_; }
@@ -78,10 +79,6 @@ class BookPlayer : public components::MoviePlayer {
   void PauseOrResume();
   void ToggleAnimationButton();
 
-  // A movie is read on a thread of its own; what the host calls meanwhile
-  // queues, and what needs the movie waits for it. The event loop takes it
-  // in anyway.
-  bool loading() const { return loader_.loading(); }
   // Asked on this thread when a movie starts loading, for what the reading
   // thread hands the movie's first picture to (the drawing decodes it
   // meanwhile); may give an empty function.
@@ -129,7 +126,6 @@ class BookPlayer : public components::MoviePlayer {
   components::Desktop& desktop_;
   MovieLoader loader_;
   Loaded loaded_;
-  std::string path_;
   MovieVariables variables_;
   std::vector<std::string> calledLabels_;
   BookView pages_;
