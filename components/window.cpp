@@ -171,6 +171,7 @@ Window::Window(Desktop& desktop, WindowDesign design)
 
 Window::~Window() {
   *alive_ = false;
+  loadToken_.reset();
   if (peer_) {
     peer_->EndModal();
     peer_->Hide();
@@ -221,6 +222,7 @@ void Window::Fire(std::map<std::string, Handler>& handlers, const std::string& n
 void Window::Load() {
   if (loaded_ || loading_) return;
   loading_ = true;
+  loadToken_ = std::make_shared<const int>(0);
   caption_ = design_.caption;
   peer_ = desktop_.CreatePeer(*this);
   for (const auto& d : design_.controls) {
@@ -279,6 +281,7 @@ void Window::PeerCall(Fn&& fn) {
 }
 
 void Window::Release() {
+  loadToken_.reset();
   Remains remains{std::move(peer_), std::move(controls_)};
   peer_.reset();
   controls_.clear();

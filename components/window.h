@@ -174,6 +174,9 @@ class Window {
   bool Unload(CloseKind kind = CloseKind::Code);
 
   bool IsLoaded() const { return loaded_; }
+  // This load of the window: expires once it unloads or goes, so a wait
+  // that holds one of its components can tell it is gone.
+  std::weak_ptr<const void> LoadToken() const { return loadToken_; }
   bool IsVisible() const { return visible_; }
   bool IsModal() const { return modalDepth_ > 0; }
 
@@ -233,6 +236,7 @@ class Window {
   bool shown_ = false;
   int modalDepth_ = 0;
   std::shared_ptr<bool> alive_;
+  std::shared_ptr<const int> loadToken_;
 
   Handler onLoad_, onResize_, onUnload_;
   QueryUnloadHandler onQueryUnload_;

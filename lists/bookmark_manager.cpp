@@ -24,6 +24,7 @@ void ShowBookmarkManager(shell::Program& program) {
                movie::BookmarkPage,
                movie::kDeleteBookmark,
                movie::kDeleteAllBookmarks,
+               "確定要刪除全部的書籤嗎？",
                {"Command2"}});
 }
 

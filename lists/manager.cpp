@@ -11,6 +11,17 @@ void EnableSelectionButtons(Window& dialog, const ManagerList& list, bool enable
   for (const auto& name : list.selectionButtons) dialog.control(name).SetEnabled(enabled);
 }
 
+bool DeleteAllConfirmed(Window& dialog, const ManagerList& list) {
+  if (dialog.control("List1").ListCount() == 0) return true;
+  MessageBox box;
+  box.text = list.deleteAllQuestion;
+  box.caption = dialog.Caption();
+  box.buttons = Buttons::YesNo;
+  box.icon = Icon::Question;
+  box.defaultButton = 2;
+  return dialog.desktop().MsgBox(box) == Answer::Yes;
+}
+
 void ManageList(Window& dialog, MoviePlayer& player, const ManagerList& list) {
   dialog.OnClick("List1", [&dialog, &list] {
     Control& lines = dialog.control("List1");
@@ -28,6 +39,7 @@ void ManageList(Window& dialog, MoviePlayer& player, const ManagerList& list) {
     EnableSelectionButtons(dialog, list, false);
   });
   dialog.OnClick("Command3", [&dialog, &player, &list] {
+    if (!DeleteAllConfirmed(dialog, list)) return;
     movie::Call(player, list.deleteAllLabel);
     dialog.control("Text1").SetText("");
     dialog.control("List1").Clear();

@@ -17,6 +17,9 @@ struct ManagerList {
   std::string counter;                           // the movie's count of entries
   std::function<std::string(int)> pageVariable;  // the variable of entry i's page
   std::string deleteLabel, deleteAllLabel;
+  // Asked (Yes or No, No the default) before "全部刪除" empties a list that
+  // has lines: one key must not lose every entry.
+  std::string deleteAllQuestion;
   std::vector<std::string> selectionButtons;  // enabled only with a line selected
 };
 

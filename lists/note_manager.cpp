@@ -25,6 +25,7 @@ void ShowNoteManager(shell::Program& program) {
                movie::NotePage,
                movie::kDeleteNote,
                movie::kDeleteAllNotes,
+               "確定要刪除全部的註解嗎？",
                {"Command1", "Command2"}},
               [&program](Window& dialog) {
                 dialog.OnClick("Command1", [&program, &dialog] {

@@ -36,22 +36,49 @@ int Percent(std::int64_t received, std::int32_t announced) {
 DownloadEngine::DownloadEngine(shell::Program& program, Window& progress, HandOver handOver)
     : program_(program), progress_(progress), handOver_(std::move(handOver)) {}
 
-Transfer& DownloadEngine::Inet() { return program_.MainWindow().control("Inet1").TransferComponent(); }
+Transfer* DownloadEngine::LoadedInet() {
+  Window& main = program_.MainWindow();
+  return main.IsLoaded() ? &main.control("Inet1").TransferComponent() : nullptr;
+}
 
-void DownloadEngine::ShowToolbar() { program_.ToolbarControl().Visible(true); }
+void DownloadEngine::ShowToolbar() {
+  if (program_.MainWindow().IsLoaded()) program_.ToolbarControl().Visible(true);
+}
+
+void DownloadEngine::SayNoConnection() {
+  MessageBox box;
+  box.text = "很抱歉，現在無法與主機連線。\r\n請稍後再連線，謝謝。";
+  box.caption = "無法連線";
+  box.icon = Icon::Exclamation;
+  box.buttons = Buttons::OK;
+  program_.system().desktop.MsgBox(box);
+}
+
+void DownloadEngine::Cancel() {
+  if (receiving_) receptionCancelled_ = true;
+  if (Transfer* inet = LoadedInet()) inet->Cancel();
+}
 
 bool DownloadEngine::Owns(const std::string& path) const {
   return inProgress_ && (path == finalPath_ || path == tempPath_);
 }
 
 void DownloadEngine::DownloadFile(const std::string& source, const std::string& dest, int kind) {
+  Transfer* inet = LoadedInet();
+  if (!inet) return;
   if (!listening_) {
-    Inet().OnStateChanged([this](int state) { OnStateChanged(state); });
+    inet->OnStateChanged([this](int state) { OnStateChanged(state); });
     listening_ = true;
   }
   isDownloadReady_ = kFalse;
   contentLength_ = GetFileSize(source);
-  if (contentLength_ == -1) return;
+  if (contentLength_ == -1) {
+    // Nothing to fetch: the reader hears why the narration does not come,
+    // unless the book was closed meanwhile.
+    inet = LoadedInet();
+    if (inet) SayNoConnection();
+    return;
+  }
   saveFilePath_ = dest;
   finalPath_ = program_.chapterPath;
   tempPath_ = program_.chapterTemp;
@@ -59,7 +86,9 @@ void DownloadEngine::DownloadFile(const std::string& source, const std::string& 
   if (kind == 0) {
     program_.isStartDownload = kTrue;
     inProgress_ = true;
-    Inet().Execute(source, "GET \"" + dest + "\"");
+    inet = LoadedInet();
+    if (!inet) return;
+    inet->Execute(source, "GET \"" + dest + "\"");
   }
 }
 
@@ -67,14 +96,20 @@ std::int32_t DownloadEngine::GetFileSize(const std::string& url) {
   isHeadRequest_ = kTrue;
   std::int32_t n = -1;
   try {
-    Transfer& inet = Inet();
+    Transfer* inet = LoadedInet();
+    if (!inet) throw ComponentError("the main window is closed");
     Desktop& desktop = program_.system().desktop;
-    inet.Execute(url, "HEAD \"" + url + "\"");
-    // Events run meanwhile (the HEAD's own states among them); between
-    // them the wait sleeps.
-    while (inet.StillExecuting()) desktop.WaitForEvents();
-    std::string header = inet.GetHeader("Content-length");
-    while (inet.StillExecuting()) desktop.WaitForEvents();
+    // Events run meanwhile (the HEAD's own states among them, a close of the
+    // book too); between them the wait sleeps.
+    std::weak_ptr<const void> loaded = program_.MainWindow().LoadToken();
+    auto wait = [&] {
+      while (!loaded.expired() && inet->StillExecuting()) desktop.WaitForEvents();
+      if (loaded.expired()) throw ComponentError("the main window closed during the size query");
+    };
+    inet->Execute(url, "HEAD \"" + url + "\"");
+    wait();
+    std::string header = inet->GetHeader("Content-length");
+    wait();
     n = LengthOf(header);
   } catch (const std::exception&) {
     n = -1;
@@ -86,14 +121,7 @@ std::int32_t DownloadEngine::GetFileSize(const std::string& url) {
 void DownloadEngine::OnStateChanged(int state) {
   switch (state) {
     case Transfer::kError:
-      SkipOnFailure([&] {
-        MessageBox box;
-        box.text = "很抱歉，現在無法與主機連線。\r\n請稍後再連線，謝謝。";
-        box.caption = "無法連線";
-        box.icon = Icon::Exclamation;
-        box.buttons = Buttons::OK;
-        program_.system().desktop.MsgBox(box);
-      });
+      SkipOnFailure([&] { SayNoConnection(); });
       inProgress_ = false;
       SkipOnFailure([&] { progress_.Unload(); });
       SkipOnFailure([&] { ShowToolbar(); });
@@ -122,19 +150,24 @@ void DownloadEngine::OnStateChanged(int state) {
 
 void DownloadEngine::Receive() {
   FileSystem& files = program_.system().files;
-  Transfer& inet = Inet();
   SkipOnFailure([&] {
     if (files.FileExists(saveFilePath_)) files.DeleteFile(saveFilePath_, true);
   });
   SkipOnFailure([&] { progress_.Load(); });
+  receiving_ = true;
+  receptionCancelled_ = false;
   std::unique_ptr<OutputFile> file;
-  // A chunk that cannot be written makes the file short, however long the body.
-  bool written = SkipOnFailure([&] { file = files.OpenForAppend(saveFilePath_); });
+  // A body that cannot be written all (no file to be had, a chunk the disk
+  // refuses) is short, however long it is.
+  bool written = SkipOnFailure([&] { file = files.OpenForAppend(saveFilePath_); }) && file;
   std::int64_t received = 0;
   int percent = 0;
   for (;;) {
     std::vector<std::uint8_t> chunk;
-    SkipOnFailure([&] { chunk = inet.GetChunk(1024, Transfer::kByteArray); });
+    // Gone with the main window: the reception ends there, as a cancel.
+    Transfer* inet = LoadedInet();
+    if (!inet) receptionCancelled_ = true;
+    if (inet) SkipOnFailure([&] { chunk = inet->GetChunk(1024, Transfer::kByteArray); });
     received += static_cast<std::int64_t>(chunk.size());
     percent = Percent(received, contentLength_);
     // Only while the window is there: touching a control of a closed one
@@ -143,13 +176,14 @@ void DownloadEngine::Receive() {
       SkipOnFailure([&] { progress_.control("percent").SetCaption(std::to_string(percent) + " %"); });
       SkipOnFailure([&] { progress_.control("progress").ProgressBarComponent().SetValue(percent); });
     }
-    if (!chunk.empty()) written = SkipOnFailure([&] { file->Write(chunk); }) && written;
+    if (!chunk.empty() && file) written = SkipOnFailure([&] { file->Write(chunk); }) && written;
     if (chunk.empty()) break;
     SkipOnFailure([&] { program_.system().desktop.DoEvents(); });
   }
   if (file) written = SkipOnFailure([&] { file->Close(); }) && written;
   file.reset();
-  if (percent == 100 && received >= contentLength_ && written) {
+  receiving_ = false;
+  if (percent == 100 && received >= contentLength_ && written && !receptionCancelled_) {
     Complete();
   } else {
     // A short body, a cancelled one, or one not all written: never a chapter.

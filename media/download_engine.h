@@ -29,14 +29,20 @@ class DownloadEngine {
   // From the GET request until its file is taken or dropped, the reception
   // included (the control itself has finished by then).
   bool InProgress() const { return inProgress_; }
+  // The reader abandons the transfer (the progress window's cancel or its
+  // closing): a body still being received is then never a chapter, however
+  // much of it has come.
+  void Cancel();
 
  private:
   std::int32_t GetFileSize(const std::string& url);
   void Receive();
   void Complete();
-  void EndTransfer();
-  components::Transfer& Inet();
+  // The main window's transfer control, or null once the main window has
+  // unloaded: referring to it then would load the window again.
+  components::Transfer* LoadedInet();
   void ShowToolbar();
+  void SayNoConnection();
 
   shell::Program& program_;
   components::Window& progress_;
@@ -50,6 +56,8 @@ class DownloadEngine {
   std::string finalPath_, tempPath_;
   bool inProgress_ = false;
   bool listening_ = false;
+  bool receiving_ = false;
+  bool receptionCancelled_ = false;
 };
 
 // The percentage shown for `received` of `announced` bytes: rounded to the

@@ -10,7 +10,7 @@ using namespace components;
 
 struct Media::Parts {
   Parts(shell::Program& program, std::string downloadServer)
-      : progress(MakeProgressWindow(program)),
+      : progress(MakeProgressWindow(program, [this] { engine.Cancel(); })),
         animation(MakeAnimationWindow(program)),
         engine(program, *progress,
                [&program, this](const std::string& file) { HandOver(program, *animation, file); }),

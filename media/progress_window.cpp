@@ -30,10 +30,9 @@ WindowDesign ProgressDesign() {
   return d;
 }
 
-std::unique_ptr<Window> MakeProgressWindow(shell::Program& program) {
+std::unique_ptr<Window> MakeProgressWindow(shell::Program& program, std::function<void()> cancelTransfer) {
   auto window = std::make_unique<Window>(program.system().desktop, ProgressDesign());
   Window& w = *window;
-  auto cancelTransfer = [&program] { program.MainWindow().control("Inet1").TransferComponent().Cancel(); };
   w.OnLoad([&program, &w] {
     program.isDownloadOpen = kTrue;
     w.control("progress").ProgressBarComponent().SetRange(0, 100);

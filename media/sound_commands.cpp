@@ -47,7 +47,9 @@ void SoundCommands::LoadSound(const std::string& chapter) {
       engine_.DownloadFile(files->address, program_.chapterTemp, 0);
     }
   }
-  if (program_.endDownload == kTrue) {
+  // Only a file that is there is played: a transfer that completed while
+  // the busy message was open set endDownload for its own chapter.
+  if (program_.endDownload == kTrue && fs.FileExists(program_.chapterPath)) {
     HandOver(program_, animation_, program_.chapterPath);
     program_.ToolbarControl().Visible(true);
     return;

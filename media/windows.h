@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -9,10 +10,11 @@
 namespace media {
 
 // The progress window `download`: its design, and the window with its
-// handlers (it keeps the main window's isDownloadOpen and cancels the
-// main window's transfer when the reader abandons it).
+// handlers (it keeps the main window's isDownloadOpen, and calls
+// cancelTransfer when the reader abandons the transfer).
 components::WindowDesign ProgressDesign();
-std::unique_ptr<components::Window> MakeProgressWindow(shell::Program& program);
+std::unique_ptr<components::Window> MakeProgressWindow(shell::Program& program,
+                                                       std::function<void()> cancelTransfer);
 
 // The animation window `player`: its design, and the window with its
 // handlers (the chapter movie's commands drive the main movie's animation).

@@ -25,7 +25,7 @@ Answer Desktop::MsgBox(const MessageBox& box) {
   std::string caption = box.caption.empty() ? AppTitle() : box.caption;
   Log("MsgBox(" + box.text + ")");
   if (expected_.empty()) throw HarnessFailure("unexpected message box: \"" + box.text + "\"");
-  auto [answer, text] = expected_.front();
+  auto [answer, text, whileOpen] = expected_.front();
   expected_.pop_front();
   if (text && *text != box.text)
     throw HarnessFailure("message box \"" + box.text + "\" where \"" + *text + "\" was expected");
@@ -40,6 +40,7 @@ Answer Desktop::MsgBox(const MessageBox& box) {
   if (std::find(allowed.begin(), allowed.end(), answer) == allowed.end())
     throw HarnessFailure("message box \"" + box.text + "\" has no button for the queued answer");
   shown_.push_back({box, caption, answer});
+  if (whileOpen) whileOpen();
   return answer;
 }
 
@@ -97,8 +98,8 @@ void Desktop::Quit(int exitCode) {
   quit_ = exitCode;
 }
 
-void Desktop::ExpectBox(Answer answer, std::optional<std::string> text) {
-  expected_.emplace_back(answer, std::move(text));
+void Desktop::ExpectBox(Answer answer, std::optional<std::string> text, std::function<void()> whileOpen) {
+  expected_.push_back({answer, std::move(text), std::move(whileOpen)});
 }
 
 void Desktop::WhenModal(const std::string& window, std::function<void(Window&)> script) {

@@ -43,7 +43,9 @@ class Desktop : public components::Desktop {
 
   // ---- the test's side ----
   // The next message box gets this answer; text, when given, must match.
-  void ExpectBox(components::Answer answer, std::optional<std::string> text = std::nullopt);
+  // whileOpen runs while the box is shown, as events do under a real one.
+  void ExpectBox(components::Answer answer, std::optional<std::string> text = std::nullopt,
+                 std::function<void()> whileOpen = {});
   size_t PendingBoxes() const { return expected_.size(); }
   const std::vector<ShownBox>& boxes() const { return shown_; }
   // Acts as the user the next time that window is shown modally. A window
@@ -114,7 +116,12 @@ class Desktop : public components::Desktop {
   void RunModalScript(components::Window& w, const bool& ended);
 
   std::deque<std::function<void()>> posted_;
-  std::deque<std::pair<components::Answer, std::optional<std::string>>> expected_;
+  struct ExpectedBox {
+    components::Answer answer;
+    std::optional<std::string> text;
+    std::function<void()> whileOpen;
+  };
+  std::deque<ExpectedBox> expected_;
   std::vector<ShownBox> shown_;
   std::map<std::string, std::deque<std::vector<std::function<void(components::Window&)>>>> modalScripts_;
   std::map<std::string, std::deque<std::string>> popupChoices_;

@@ -32,9 +32,12 @@ class Peer : public components::WindowPeer {
 
   components::Window& window() { return w_; }
 
-  void Show(components::WindowPeer*, bool modal) override {
+  // Logged with its owner, e.g. "download.ShowModal(Form1)": a dialog shown
+  // over the wrong window is a fault the tests must see.
+  void Show(components::WindowPeer* owner, bool modal) override {
     shown_ = true;
-    d_.Log(w_.name() + (modal ? ".ShowModal()" : ".Show()"));
+    std::string ownerName = owner ? static_cast<Peer*>(owner)->w_.name() : "";
+    d_.Log(w_.name() + (modal ? ".ShowModal(" : ".Show(") + ownerName + ")");
   }
   void RunModal() override {
     ended_ = false;

@@ -62,6 +62,7 @@ TEST_F(ToolbarClicks, HelpShowsTheOneHelpWindow) {
   Click("Help");
   EXPECT_TRUE(program.HelpWindow().IsVisible());
   EXPECT_EQ(h.desktop.Calls("helpForm.Load").size(), 1u);
+  EXPECT_EQ(h.desktop.Calls("helpForm.Show"), std::vector<std::string>(2, "helpForm.Show(Form1)"));
   EXPECT_EQ(h.desktop.Calls("helpForm.helpContent.Navigate"),
             std::vector<std::string>{"helpForm.helpContent.Navigate(/opt/書 本/Help.html)"});
   program.HelpWindow().UserClose();  // closing unloads it: the next loads anew

@@ -226,6 +226,35 @@ TEST_F(Lists, DeleteAllOnAnEmptyListStillCallsItsLabelAndCloses) {
   EXPECT_EQ(h.desktop.FindWindow("noteAdmin"), nullptr);
 }
 
+TEST_F(Lists, DeleteAllAsksFirstAndNoKeepsEveryEntryAndTheDialogOpen) {
+  Bookmarks({"5", "9"});
+  Notes({{"4", "甲"}});
+  struct Case {
+    std::string item, window, question, caption, label;
+  };
+  for (const Case& c :
+       {Case{"bookmarkAdmin1", "bookmarkAdmin", "確定要刪除全部的書籤嗎？", "書籤管理員",
+             "deleteAllBookmark"},
+        Case{"noteAdmin1", "noteAdmin", "確定要刪除全部的註解嗎？", "註解管理員", "deleteAllNote"}}) {
+    h.desktop.log().clear();
+    h.desktop.ExpectBox(Answer::No, c.question);
+    h.desktop.ExpectBox(Answer::Yes, c.question);
+    h.desktop.WhenModal(c.window, [&](Window& w) {
+      EXPECT_TRUE(w.control("Command3").UserClick());
+      EXPECT_TRUE(w.IsVisible()) << c.item;  // No: nothing happened
+      EXPECT_FALSE(w.control("List1").Items().empty());
+      EXPECT_TRUE(Sent().empty());
+      w.control("Command3").UserClick();  // Yes: as before
+    });
+    Menu(c.item);
+    EXPECT_EQ(Sent(), std::vector<std::string>{Label(c.label)}) << c.item;
+    const headless::ShownBox& asked = h.desktop.boxes().back();
+    EXPECT_EQ(asked.caption, c.caption);
+    EXPECT_EQ(asked.box.buttons, Buttons::YesNo);
+    EXPECT_EQ(asked.box.defaultButton, 2);  // No
+  }
+}
+
 TEST_F(Lists, TheNoteManagerShowsEditsAndDeletesByIndex) {
   Notes({{"4", "甲"}, {"8", "乙"}, {"15", "丙\r\n第二行"}});
   h.desktop.WhenModal("noteContent", [](Window& v) {
@@ -273,21 +302,37 @@ TEST_F(Lists, ViewNoteReadsTheNoteByNumberAndItsCloseBoxSendsNothing) {
 }
 
 TEST_F(Lists, TheDialogsAreModalOverTheMainWindowAndTheViewerOverTheManager) {
-  Bookmarks({});
+  Bookmarks({"5"});
   Notes({{"4", "甲"}});
   Shown("8");
-  h.desktop.WhenModal("addBookmark", [](Window& w) {
+  auto close = [](Window& w) {
     EXPECT_TRUE(w.IsModal());
     w.UserClose();
-  });
-  Menu("addBookmark2");
-  h.desktop.WhenModal("noteContent", [](Window& v) { v.UserClose(); });
+  };
+  struct Case {
+    std::string item, window;
+  };
+  for (const Case& c : {Case{"addBookmark2", "addBookmark"}, Case{"leftBookmark", "addBookmark"},
+                        Case{"bookmarkAdmin1", "bookmarkAdmin"}, Case{"addNotes2", "addNote"},
+                        Case{"rightNote", "addNote"}, Case{"noteAdmin2", "noteAdmin"}}) {
+    h.desktop.log().clear();
+    h.desktop.WhenModal(c.window, close);
+    Menu(c.item);
+    EXPECT_EQ(h.desktop.Calls(c.window + ".ShowModal"),
+              std::vector<std::string>{c.window + ".ShowModal(Form1)"})
+        << c.item;
+  }
+  // The viewer: over the manager from its 顯示, over the main window from the page marker.
+  h.desktop.log().clear();
+  h.desktop.WhenModal("noteContent", close);
   h.desktop.WhenModal("noteAdmin", [](Window& w) {
     w.control("List1").UserSelect(0);
     w.control("Command1").UserClick();
     w.UserClose();
   });
   Menu("noteAdmin2");
-  EXPECT_EQ(h.desktop.Calls("addBookmark.ShowModal").size(), 1u);
-  EXPECT_EQ(h.desktop.Calls("noteContent.ShowModal").size(), 1u);
+  h.desktop.WhenModal("noteContent", close);
+  Movie("viewNote", "0");
+  EXPECT_EQ(h.desktop.Calls("noteContent.ShowModal"),
+            (std::vector<std::string>{"noteContent.ShowModal(noteAdmin)", "noteContent.ShowModal(Form1)"}));
 }

@@ -98,27 +98,92 @@ TEST_F(Media, ADownloadRunsInsideTheProgressWindowAndIsHandedOverWhole) {
   EXPECT_TRUE(animation().IsVisible());
   // The reception ran inside the modal window state 4 opened; the toolbar
   // came back only after it closed, when the chapter was already handed over.
-  size_t modal = IndexOf("download.ShowModal()"), reception = IndexOf("Form1.Inet1.GetChunk(1024, 1)"),
-         shown = IndexOf("player.Show()"), bar = h.desktop.log().size();
+  // Both over the main window.
+  size_t modal = IndexOf("download.ShowModal(Form1)"), reception = IndexOf("Form1.Inet1.GetChunk(1024, 1)"),
+         shown = IndexOf("player.Show(Form1)"), bar = h.desktop.log().size();
   for (size_t i = 0; i < h.desktop.log().size(); ++i)
     if (h.desktop.log()[i] == "Form1.asxToolbar1.Visible(true)") bar = std::min(bar, i);
   EXPECT_LT(modal, reception);
   EXPECT_LT(reception, shown);
   EXPECT_LT(shown, bar);
+  // The file was complete before the window went: its closing cancelled nothing.
+  EXPECT_TRUE(Calls("Form1.Inet1.Cancel").empty());
 }
 
-TEST_F(Media, NoUsableLengthMeansNoRequestAndNoMessage) {
+TEST_F(Media, NoUsableLengthMeansNoRequestAndTheReaderIsToldTheHostCannotBeReached) {
   for (const char* length : {"", "0", "abc", "-5", "99999999999"}) {
     h.desktop.log().clear();
     inet().Respond({{{"Content-length", length}}, {}, {}, false});
     std::filesystem::create_directories(dir / "書 本/Review");
     WriteFile(Temp("5"), "stale");
+    h.desktop.ExpectBox(Answer::OK, "很抱歉，現在無法與主機連線。\r\n請稍後再連線，謝謝。");
     LoadSound("5");
     EXPECT_EQ(Calls("Form1.Inet1.Execute").size(), 1u) << length;  // the HEAD only
     EXPECT_TRUE(Calls("Form1.asxToolbar1").empty());               // its own 12 changes nothing
     EXPECT_FALSE(std::filesystem::exists(Temp("5")));              // a leftover goes
-    EXPECT_TRUE(h.desktop.boxes().empty());
+    EXPECT_EQ(h.desktop.boxes().back().caption, "無法連線") << length;
   }
+  EXPECT_EQ(h.desktop.PendingBoxes(), 0u);
+}
+
+TEST_F(Media, ATemporaryFileThatCannotBeOpenedEndsAsAShortBody) {
+  std::filesystem::create_directories(Temp("3"));  // a folder where the body would go
+  Serve(2500, Bytes(2500));
+  std::string shown;
+  h.desktop.WhenModal("download", [](Window&) {});
+  h.desktop.PostDelayed(40, [&] { shown = progress().control("percent").Caption(); });
+  h.desktop.PostDelayed(50, [&] { progress().UserClose(); });
+  LoadSound("3");
+  h.desktop.Advance(100);
+  EXPECT_EQ(shown, "100 %");  // all of it came, none of it was kept
+  EXPECT_FALSE(std::filesystem::exists(Final("3")));
+  EXPECT_EQ(program.endDownload, kFalse);
+  EXPECT_FALSE(animation().IsLoaded());
+  EXPECT_TRUE(h.desktop.boxes().empty());
+}
+
+TEST_F(Media, ClosingTheBookDuringTheSizeQueryEndsTheWaitAndLoadsNothingAgain) {
+  inet().Respond({{{"Content-length", "100"}}, {}, {}, true});  // the server never answers
+  h.desktop.ExpectBox(Answer::Yes, "確定要離開電子書嗎 ?");
+  h.desktop.Post([&] { program.MainWindow().UserClose(); });
+  LoadSound("3");
+  EXPECT_FALSE(program.MainWindow().IsLoaded());
+  EXPECT_EQ(h.desktop.quitCode(), std::optional<int>(0));
+  EXPECT_TRUE(Calls("Form1.Load()").empty());
+  EXPECT_EQ(Calls("Form1.Inet1.Execute").size(), 1u);  // no GET
+  EXPECT_EQ(h.desktop.boxes().size(), 1u);             // the question only
+  EXPECT_FALSE(progress().IsLoaded());
+}
+
+TEST_F(Media, ACancelAfterTheLastChunkStillMeansNoChapter) {
+  Serve(2048, Bytes(2048));
+  inet().beforeChunk = [&](int chunk) {
+    if (chunk == 2) progress().control("cancel").UserClick();  // all 2048 bytes are in
+  };
+  h.desktop.WhenModal("download", [](Window&) {});
+  LoadSound("2");
+  EXPECT_FALSE(std::filesystem::exists(Final("2")));
+  EXPECT_FALSE(std::filesystem::exists(Temp("2")));
+  EXPECT_EQ(program.endDownload, kFalse);
+  EXPECT_FALSE(animation().IsLoaded());
+  EXPECT_FALSE(progress().IsLoaded());
+}
+
+TEST_F(Media, ATransferCompletingWhileTheBusyMessageIsOpenPlaysOnlyItsOwnChapter) {
+  inet().Respond({{{"Content-length", "1000"}}, {}, {}, false});
+  inet().Respond({{}, Bytes(1000), {}, true});  // its states wait
+  LoadSound("8");
+  h.desktop.WhenModal("download", [](Window&) {});
+  // Chapter 9 asked for meanwhile: the busy message, and under it chapter 8 arrives.
+  h.desktop.ExpectBox(Answer::OK, "正在下載當中，請稍後。", [&] {
+    while (inet().Release()) {
+    }
+    h.desktop.Pump();
+  });
+  LoadSound("9");
+  EXPECT_EQ(ReadFile(Final("8")), Bytes(1000));
+  EXPECT_EQ(Calls("player.ShockwaveFlash1.Movie"),
+            std::vector<std::string>{"player.ShockwaveFlash1.Movie(" + Final("8") + ")"});
 }
 
 TEST_F(Media, AShortBodyIsNeverAChapterAndNeverShows100) {
@@ -293,6 +358,7 @@ TEST_F(Media, StatesOutsideATransferOnlyShowTheToolbarOrSaySo) {
   WriteFile(Final("1"), "chapter");
   LoadSound("1");  // a present chapter: the engine has never listened
   inet().Respond({{{"Content-length", "abc"}}, {}, {}, false});
+  h.desktop.ExpectBox(Answer::OK);
   LoadSound("2");  // a failed size query: the engine listens, nothing is ready
   program.ToolbarControl().Visible(false);
   h.desktop.log().clear();
@@ -307,7 +373,7 @@ TEST_F(Media, StatesOutsideATransferOnlyShowTheToolbarOrSaySo) {
   inet().Respond({{}, {}, std::vector<int>{Transfer::kError}, false});
   inet().Execute("http://media.test/x", "GET \"x\"");
   h.desktop.Pump();
-  EXPECT_EQ(h.desktop.boxes().size(), 1u);
+  EXPECT_EQ(h.desktop.boxes().size(), 2u);
   EXPECT_FALSE(progress().IsLoaded());
 }
 

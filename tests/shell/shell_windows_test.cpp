@@ -19,6 +19,7 @@ TEST_F(ShellWindows, TheIntroCheckBoxStoresTheComplementOfItsState) {
   });
   program.ShowIntro();
   EXPECT_EQ(Stored("showHelp"), "-2");
+  EXPECT_EQ(h.desktop.Calls("leftForm.ShowModal"), std::vector<std::string>{"leftForm.ShowModal(Form1)"});
   EXPECT_EQ(h.desktop.Calls("leftForm.WebBrowser1.Navigate"),
             std::vector<std::string>{"leftForm.WebBrowser1.Navigate(/opt/書 本/introduction_open.html)"});
 
@@ -47,6 +48,7 @@ TEST_F(ShellWindows, AboutShowsItsCreditsAndStaysOneWindow) {
   h.desktop.ChoosePopup("Bindera", "About");
   form().PopupMenu("Bindera");  // the same window again
   EXPECT_EQ(h.desktop.Calls("Form2.Load").size(), 1u);
+  EXPECT_EQ(h.desktop.Calls("Form2.Show"), std::vector<std::string>(2, "Form2.Show()"));  // no owner
   about.control("Command1").UserClick();
   EXPECT_TRUE(about.IsLoaded());
   EXPECT_FALSE(about.IsVisible());

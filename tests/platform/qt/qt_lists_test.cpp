@@ -131,3 +131,30 @@ TEST_F(QtLists, TheManagerSelectsWithMouseAndKeysAndDeletesTheLineItSelected) {
   EXPECT_EQ(Var("/bookmarkList.counter"), "2");
   EXPECT_EQ(Var("/bookmarkList/page:1"), "13");
 }
+
+TEST_F(QtLists, SpaceOnTheOpenedManagerAsksBeforeDeletingEveryBookmarkAndEscapeKeepsThem) {
+  AddBookmarkHere(QString::fromUtf8("封面後"));
+  ASSERT_EQ(Var("/bookmarkList.counter"), "1");
+  std::string question, kept;
+  auto up = InDialog("bookmarkAdmin", [&](QWidget* d) {
+    auto escape = std::make_unique<testing_support::WhenUp>(
+        [] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); },
+        [&](QMessageBox* box) {
+          question = box->text().toStdString();
+          // No is the default: Return would answer it too.
+          EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
+          QTest::keyClick(box, Qt::Key_Escape);
+        });
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);  // the focus is on 全部刪除
+    EXPECT_TRUE(escape->done());
+    kept = d->findChild<QListWidget*>("List1")->item(0)->text().toStdString();
+    EXPECT_TRUE(d->isVisible());
+    testing_support::NextBox yes(QMessageBox::Yes);
+    QTest::keyClick(d->findChild<QPushButton*>("Command3"), Qt::Key_Space);
+  });
+  program.MainWindow().FireMenu("bookmarkAdmin2");
+  ASSERT_TRUE(up->done());
+  EXPECT_EQ(question, "確定要刪除全部的書籤嗎？");
+  EXPECT_FALSE(kept.empty());
+  EXPECT_EQ(Var("/bookmarkList.counter"), "0");
+}
