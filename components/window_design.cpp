@@ -13,6 +13,7 @@ WindowDesign FixedDialog(const std::string& name, const std::string& caption, Tw
   d.minButton = false;
   d.maxButton = false;
   d.startPosition = StartPosition::CenterOwner;
+  d.closeOnEscape = true;
   return d;
 }
 

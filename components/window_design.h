@@ -72,6 +72,8 @@ struct WindowDesign {
   StartPosition startPosition = StartPosition::CenterScreen;
   Twips left = 0, top = 0;  // for StartPosition::Manual, of the client area
   std::vector<ControlDesign> controls;
+  // Escape acts as the close box (dialogs, as a desktop has them).
+  bool closeOnEscape = false;
   std::vector<std::string> focusOrder;  // control names; the first enabled one gets the focus
   std::vector<MenuDesign> menus;        // top-level menus
 };
@@ -100,7 +102,7 @@ struct DesignAsShown {
 };
 
 // A fixed dialog (no resizing, no minimise or maximise button) centred on
-// its owner: the shape of most small windows.
+// its owner, which Escape closes: the shape of most small windows.
 WindowDesign FixedDialog(const std::string& name, const std::string& caption, Twips clientWidth,
                          Twips clientHeight);
 // A control of a design's table: name, kind, position and size, caption.

@@ -2,10 +2,12 @@
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <algorithm>
 #include <optional>
@@ -31,24 +33,50 @@ class WindowWidget : public QWidget {
   ~WindowWidget() override { windows_.Remove(this); }
   // The window's peer is gone: nothing is told any more.
   void Detach() { w_ = nullptr; }
+  // What the close box does.
+  void Close() {
+    if (w_) w_->UserClose();
+  }
   // Set before the window is first shown: where its frame goes once the
   // window manager has said how large the frame is.
   std::optional<QPoint> centreFrameOn;
   // Or where its client area goes (the frame then lies around it).
   std::optional<QPoint> clientAt;
-  // Whether the platform has resized it since this was last cleared.
-  bool resized = false;
+  // A change between maximised and not, from the program or the window
+  // manager, is under way until the platform's new size comes in (or a
+  // moment has passed: it may never come). Sizing the window meanwhile
+  // races the window manager, which then loses where the window was: a
+  // size asked for then waits until the change is in.
+  static constexpr int kStateWaitMs = 500;
+  void StateChangeBegins() {
+    resized = false;
+    stateChangeSince_.start();
+    // Wakes a wait should the platform never resize (it may refuse), and
+    // applies a size asked for meanwhile.
+    QTimer::singleShot(kStateWaitMs + 1, this, [this] { ApplyDeferredSize(); });
+  }
+  bool StateChanging() const {
+    return stateChangeSince_.isValid() && !resized && !stateChangeSince_.hasExpired(kStateWaitMs);
+  }
+  void Resize(QSize size) {
+    if (StateChanging()) {
+      deferredSize_ = size;
+    } else if (size != this->size()) {
+      resize(size);
+    }
+  }
 
  protected:
   void closeEvent(QCloseEvent* e) override {
     // The window model decides: it hides or destroys this widget itself.
     e->ignore();
-    if (w_) w_->UserClose();
+    Close();
   }
   void resizeEvent(QResizeEvent* e) override {
     QWidget::resizeEvent(e);
     resized = true;
     if (w_) w_->FireResize();
+    ApplyDeferredSize();
   }
   void moveEvent(QMoveEvent* e) override {
     QWidget::moveEvent(e);
@@ -67,10 +95,26 @@ class WindowWidget : public QWidget {
   }
   void changeEvent(QEvent* e) override {
     QWidget::changeEvent(e);
-    if (e->type() == QEvent::WindowStateChange && w_) w_->FireResize();
+    if (e->type() != QEvent::WindowStateChange) return;
+    constexpr Qt::WindowStates kLarge = Qt::WindowMaximized | Qt::WindowFullScreen;
+    auto old = static_cast<QWindowStateChangeEvent*>(e)->oldState();
+    if (isVisible() && bool(old & kLarge) != bool(windowState() & kLarge)) StateChangeBegins();
+    if (w_) w_->FireResize();
   }
 
  private:
+  void ApplyDeferredSize() {
+    if (!deferredSize_ || StateChanging()) return;
+    QSize size = *deferredSize_;
+    deferredSize_.reset();
+    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) &&
+        size != this->size())
+      resize(size);
+  }
+  QElapsedTimer stateChangeSince_;
+  bool resized = false;  // by the platform, since the change began
+  std::optional<QSize> deferredSize_;
+
   WindowWidgets& windows_;
   Window* w_;
 };
@@ -96,6 +140,12 @@ WindowPeer::WindowPeer(components::Desktop& desktop, WindowWidgets& windows, Win
   widget_->setWindowFlags(flags);
   widget_->resize(Px(design.clientWidth), Px(design.clientHeight));
   if (design.border != BorderStyle::Sizable) widget_->setFixedSize(widget_->size());
+  if (design.closeOnEscape) {
+    // Whichever control has the focus: Escape is the close box, and runs
+    // exactly what the close box runs.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), widget_, nullptr, nullptr, Qt::WindowShortcut);
+    QObject::connect(escape, &QShortcut::activated, widget_, [w = widget_.data()] { w->Close(); });
+  }
   // What a player leaves uncovered looks like the stage around the book.
   for (const auto& c : design.controls)
     if (c.kind == ControlKind::Player) {
@@ -198,18 +248,12 @@ void WindowPeer::SetState(WindowState state) {
   if (state == WindowState::Maximized) s |= Qt::WindowMaximized;
   // The platform applies a new size later; until then the old one reads.
   if (widget_->isVisible() && wasMaximized != (state == WindowState::Maximized) &&
-      state != WindowState::Minimized) {
-    widget_->resized = false;
-    pendingSince_.start();
-    // Wakes the wait should the platform never resize (it may refuse).
-    QTimer::singleShot(kStateWaitMs + 1, widget_, [] {});
-  }
+      state != WindowState::Minimized)
+    widget_->StateChangeBegins();
   widget_->setWindowState(s);
 }
 
-bool WindowPeer::StatePending() const {
-  return widget_ && pendingSince_.isValid() && !widget_->resized && !pendingSince_.hasExpired(kStateWaitMs);
-}
+bool WindowPeer::StatePending() const { return widget_ && widget_->StateChanging(); }
 
 Twips WindowPeer::OuterWidth() const { return widget_ ? FromPx(widget_->width()) + Frame().width : 0; }
 Twips WindowPeer::OuterHeight() const { return widget_ ? FromPx(widget_->height()) + Frame().height : 0; }
@@ -217,8 +261,7 @@ Twips WindowPeer::OuterHeight() const { return widget_ ? FromPx(widget_->height(
 void WindowPeer::SetOuterSize(Twips width, Twips height) {
   if (!widget_) return;
   FrameExtent f = Frame();
-  QSize size(std::max(1, Px(width - f.width)), std::max(1, Px(height - f.height)));
-  if (size != widget_->size()) widget_->resize(size);
+  widget_->Resize(QSize(std::max(1, Px(width - f.width)), std::max(1, Px(height - f.height))));
 }
 
 void WindowPeer::SetCaption(const std::string& caption) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QPointer>
 #include <map>
 #include <memory>
@@ -56,8 +55,6 @@ class WindowPeer : public components::WindowPeer {
   std::unique_ptr<components::WebBrowser> CreateBrowser(const components::ControlDesign& design) override;
 
  private:
-  static constexpr int kStateWaitMs = 500;
-
   // The system sees the classic frame whatever the window manager draws, so
   // that the outer size it sets always gives the designed client area.
   components::FrameExtent Frame() const { return components::DefaultFrame(window_.design().border); }
@@ -70,7 +67,6 @@ class WindowPeer : public components::WindowPeer {
   QPointer<WindowWidget> widget_;
   ControlWidgets controls_;
   QEventLoop* loop_ = nullptr;
-  QElapsedTimer pendingSince_;
   bool endRequested_ = false;
   bool placed_ = false;
 };
