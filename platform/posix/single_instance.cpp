@@ -1,13 +1,16 @@
 #include "platform/posix/single_instance.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
+#include <mutex>
 #include <thread>
 
 #include "platform/posix/services.h"
@@ -17,6 +20,32 @@ namespace posix {
 namespace {
 constexpr char kShow[] = "show\n";
 constexpr char kShown[] = "shown\n";
+
+// What a claim holds is never a child's: a process this one forks (a
+// library's helper that may never reach exec, so close-on-exec does not
+// help) drops it at once, and the claim ends with this process.
+std::atomic<int> g_heldInChildren[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
+
+void CloseInChild() {
+  for (auto& fd : g_heldInChildren)
+    if (int f = fd.load(); f >= 0) ::close(f);  // async-signal-safe, as a forked child needs
+}
+
+void KeepFromChildren(int fd) {
+  static std::once_flag registered;
+  std::call_once(registered, [] { ::pthread_atfork(nullptr, nullptr, CloseInChild); });
+  for (auto& slot : g_heldInChildren) {
+    int free = -1;
+    if (slot.compare_exchange_strong(free, fd)) return;
+  }
+}
+
+void GiveBack(int fd) {
+  for (auto& slot : g_heldInChildren) {
+    int held = fd;
+    if (slot.compare_exchange_strong(held, -1)) return;
+  }
+}
 
 bool Address(const std::string& path, sockaddr_un* addr) {
   std::memset(addr, 0, sizeof *addr);
@@ -45,6 +74,7 @@ void SingleInstance::Claim() {
     return;
   }
   lockFd_ = fd;
+  KeepFromChildren(fd);
   // Holding the lock, the socket name is ours: an old one is a dead copy's.
   sockaddr_un addr;
   if (!Address(socketPath_, &addr)) return;
@@ -56,6 +86,7 @@ void SingleInstance::Claim() {
     return;
   }
   listenFd_ = s;
+  KeepFromChildren(s);
 }
 
 void SingleInstance::Retry() {
@@ -65,10 +96,14 @@ void SingleInstance::Retry() {
 
 SingleInstance::~SingleInstance() {
   if (listenFd_ >= 0) {
+    GiveBack(listenFd_);
     ::close(listenFd_);
     ::unlink(socketPath_.c_str());
   }
-  if (lockFd_ >= 0) ::close(lockFd_);  // releases the lock
+  if (lockFd_ >= 0) {
+    GiveBack(lockFd_);
+    ::close(lockFd_);  // releases the lock
+  }
 }
 
 namespace {

@@ -1,6 +1,9 @@
 #include "platform/posix/spool_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,8 +18,45 @@
 
 namespace posix {
 
+namespace {
+
+// The process number in "<prefix><pid>-<n>.spool", or 0 for any other name.
+pid_t SpoolOwner(const std::string& name, const std::string& prefix) {
+  if (name.compare(0, prefix.size(), prefix) != 0) return 0;
+  std::size_t i = prefix.size(), digits = 0;
+  long pid = 0;
+  for (; i < name.size() && name[i] >= '0' && name[i] <= '9' && digits < 9; ++i, ++digits)
+    pid = pid * 10 + (name[i] - '0');
+  if (digits == 0 || i >= name.size() || name[i] != '-') return 0;
+  std::size_t n = 0;
+  for (++i; i < name.size() && name[i] >= '0' && name[i] <= '9'; ++i) ++n;
+  return n > 0 && name.compare(i, std::string::npos, ".spool") == 0 ? static_cast<pid_t>(pid) : 0;
+}
+
+}  // namespace
+
+void SpoolFile::RemoveAbandoned(const std::string& folder, const std::string& prefix) {
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return;
+  const std::string base = folder + (folder.empty() || folder.back() != '/' ? "/" : "");
+  while (dirent* entry = ::readdir(dir)) {
+    const pid_t owner = SpoolOwner(entry->d_name, prefix);
+    // Only a copy that no longer runs has no use for its file; a process
+    // number in use (by any process: it may be ours under another user)
+    // keeps it.
+    if (owner <= 0 || owner == ::getpid() || ::kill(owner, 0) == 0 || errno != ESRCH) continue;
+    const std::string path = base + entry->d_name;
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::getuid())
+      ::unlink(path.c_str());
+  }
+  ::closedir(dir);
+}
+
 std::unique_ptr<SpoolFile> SpoolFile::Create(const std::string& folder, const std::string& prefix) {
   static std::atomic<unsigned> counter{0};
+  // A copy that was killed during a download left its file behind.
+  RemoveAbandoned(folder, prefix);
   const std::string base = folder + (folder.empty() || folder.back() != '/' ? "/" : "") + prefix +
                            std::to_string(::getpid()) + "-";
   int err = 0;

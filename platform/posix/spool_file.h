@@ -13,10 +13,13 @@ namespace posix {
 // with this object.
 class SpoolFile {
  public:
-  // A new file in `folder` named `prefix` and a number, created afresh
-  // (never through a link) with mode 0600. Throws ComponentError, naming
+  // A new file in `folder` named `prefix`, the process number and a
+  // number, created afresh (never through a link) with mode 0600; first the
+  // files of copies that no longer run go. Throws ComponentError, naming
   // the folder, when none can be made.
   static std::unique_ptr<SpoolFile> Create(const std::string& folder, const std::string& prefix);
+  // Deletes this user's spool files in `folder` whose process has ended.
+  static void RemoveAbandoned(const std::string& folder, const std::string& prefix);
   ~SpoolFile();
   SpoolFile(const SpoolFile&) = delete;
   SpoolFile& operator=(const SpoolFile&) = delete;

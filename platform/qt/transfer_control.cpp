@@ -85,7 +85,7 @@ void Transfer::Execute(const std::string& url, const std::string& operation) {
   reply_ = {};
   failure_.clear();
   head_ = head;
-  connectedTold_ = complete_ = false;
+  connectedTold_ = receptionTold_ = receptionDelivered_ = bodyEnded_ = complete_ = false;
   if (!head) spool_ = posix::SpoolFile::Create(SpoolFolder(), "reader-download-");
   executing_ = true;
   TransferBackend::Events events;
@@ -113,9 +113,18 @@ void Transfer::OnHeaders(const TransferReply& reply) {
 }
 
 void Transfer::OnData(const QByteArray& bytes) {
-  if (!spool_ || spool_->Append(bytes.constData(), static_cast<std::size_t>(bytes.size()))) return;
-  const int error = errno;
-  Fail("cannot write " + spool_->path() + ": " + std::strerror(error));
+  if (!spool_) return;
+  if (!spool_->Append(bytes.constData(), static_cast<std::size_t>(bytes.size()))) {
+    const int error = errno;
+    return Fail("cannot write " + spool_->path() + ": " + std::strerror(error));
+  }
+  // The body has begun: it is read while the rest comes.
+  if (connectedTold_ && !receptionTold_ && spool_->written() > 0) TellReception(false);
+}
+
+void Transfer::TellReception(bool last) {
+  receptionTold_ = true;
+  Report(kResponseCompleted, last);
 }
 
 void Transfer::OnFinished(const TransferReply& reply, const QString& failure) {
@@ -132,7 +141,13 @@ void Transfer::OnFinished(const TransferReply& reply, const QString& failure) {
   }
   if (!connectedTold_) Report(kConnected, false);
   connectedTold_ = complete_ = true;
-  Report(kResponseCompleted, true);
+  EndBody();  // all of it is in the spool
+  if (!receptionTold_) TellReception(true);
+}
+
+void Transfer::EndBody() {
+  bodyEnded_ = true;
+  if (receptionDelivered_) executing_ = false;
 }
 
 // A reply that is not a success has a length, but it is its error page's,
@@ -159,13 +174,20 @@ void Transfer::Fail(std::string why) {
   spool_.reset();
   complete_ = false;
   failure_ = std::move(why);
+  if (receptionTold_) {
+    // Being read (or about to be: 12 may still be on its way): the body
+    // ends there, short; no 11 follows.
+    EndBody();
+    return;
+  }
   Report(kError, true);
 }
 
 void Transfer::Report(int state, bool last) {
   desktop_.Post(lifetime_, [this, generation = generation_, state, last] {
     if (generation != generation_) return;
-    if (last) executing_ = false;
+    if (state == kResponseCompleted && !head_) receptionDelivered_ = true;
+    if (last || (state == kResponseCompleted && bodyEnded_)) executing_ = false;
     RaiseStateChanged(state);
   });
 }
@@ -184,6 +206,14 @@ std::vector<std::uint8_t> Transfer::GetChunk(int size, int dataType) {
   if (dataType != kByteArray)
     throw ComponentError("GetChunk gives bytes (data type 1), not data type " + std::to_string(dataType));
   if (size < 0) throw ComponentError("GetChunk cannot take " + std::to_string(size) + " bytes");
+  // Until a whole chunk has come, or the body ended; events run meanwhile
+  // (the reader's cancel among them), and this control may go with them.
+  std::weak_ptr<const void> alive = lifetime_.token();
+  const auto wanted = static_cast<std::uint64_t>(size);
+  while (spool_ && !bodyEnded_ && spool_->written() - spool_->read() < wanted) {
+    desktop_.WaitForEvents();
+    if (alive.expired()) return {};
+  }
   if (!spool_) return {};
   std::vector<std::uint8_t> bytes = spool_->Read(static_cast<std::size_t>(size));
   if (complete_ && spool_->read() == spool_->written()) spool_.reset();  // read whole: it goes

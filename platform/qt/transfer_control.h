@@ -25,8 +25,12 @@ struct TransferOptions {
 };
 
 // HTTP requests reported as the transfer control's states, each posted to
-// the event loop. A body is spooled to a file as it arrives and read back
-// by GetChunk; the file goes on every outcome.
+// the event loop. A GET reports 12 (response completed) as soon as its
+// body has begun, so that it is read while it comes: the body is spooled to
+// a file as it arrives, and GetChunk waits (letting events run) for the
+// next chunk, the end, or a failure. Once 12 has been told, a failure or a
+// cancel ends the body (GetChunk gives an empty chunk) and no 11 follows.
+// The file goes on every outcome.
 class Transfer : public components::Transfer {
  public:
   explicit Transfer(components::Desktop& desktop, TransferOptions options = {});
@@ -54,6 +58,10 @@ class Transfer : public components::Transfer {
   void Fail(std::string why);
   // Posted, never raised inside a call of the system's; `last` ends the request.
   void Report(int state, bool last);
+  void TellReception(bool last);
+  // The body is in whole, or will not be: the request ends once its 12 has
+  // been delivered.
+  void EndBody();
 
   components::Desktop& desktop_;
   const TransferOptions options_;
@@ -64,6 +72,9 @@ class Transfer : public components::Transfer {
   bool head_ = false;
   bool executing_ = false;
   bool connectedTold_ = false;
+  bool receptionTold_ = false;  // 12 posted: failures end the body, not the request
+  bool receptionDelivered_ = false;
+  bool bodyEnded_ = false;
   bool complete_ = false;
   // Events of a request cancelled or replaced are dropped.
   int generation_ = 0;

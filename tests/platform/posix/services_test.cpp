@@ -1,7 +1,9 @@
 #include "platform/posix/services.h"
 #include "platform/posix/single_instance.h"
 
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -167,6 +169,37 @@ TEST(SingleInstance, TheFirstCopyClaimsTheBookALaterOneAsksItForwardAndTheClaimG
   }
   posix::SingleInstance again("reader", "K1");
   EXPECT_TRUE(again.first());
+}
+
+TEST(SingleInstance, AChildThatNeverRunsAnotherProgramDoesNotKeepTheClaim) {
+  TempDir dir;
+  setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);
+  struct Unset {
+    ~Unset() { unsetenv("XDG_RUNTIME_DIR"); }
+  } unset;
+  pid_t stuck = -1;
+  {
+    posix::SingleInstance first("reader", "K1");
+    ASSERT_TRUE(first.first());
+    int running[2];
+    ASSERT_EQ(pipe(running), 0);
+    stuck = fork();  // as a library's helper that hangs before exec
+    if (stuck == 0) {
+      (void)!write(running[1], "r", 1);
+      ::pause();
+      _exit(0);
+    }
+    ASSERT_GT(stuck, 0);
+    char c;
+    ASSERT_EQ(read(running[0], &c, 1), 1);  // the child runs its own code now
+    close(running[0]);
+    close(running[1]);
+  }
+  posix::SingleInstance next("reader", "K1");
+  EXPECT_TRUE(next.first());
+  EXPECT_GE(next.listener(), 0);
+  kill(stuck, SIGKILL);
+  waitpid(stuck, nullptr, 0);
 }
 
 TEST(Environment, AnInstalledCopyKeepsChapterFilesInTheUsersOwnFolder) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
@@ -89,3 +90,34 @@ TEST(SpoolFile, AFolderThatCannotTakeOneIsNamedInTheError) {
 }
 
 }  // namespace
+
+TEST(SpoolFile, TheFilesOfCopiesThatNoLongerRunGoWhenTheNextOneIsMade) {
+  TempDir dir;
+  pid_t gone = fork();
+  if (gone == 0) _exit(0);
+  ASSERT_GT(gone, 0);
+  ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+  const std::string dead = std::to_string(gone), alive = std::to_string(getppid());
+  struct Case {
+    std::string name;
+    bool kept;
+  };
+  const std::vector<Case> cases = {
+      {"dl-" + dead + "-0.spool", false},
+      {"dl-" + dead + "-17.spool", false},
+      {"dl-" + alive + "-0.spool", true},   // its copy runs
+      {"dl-" + dead + "-0.spool.x", true},  // not a spool's name
+      {"dl-" + dead + ".spool", true},
+      {"other-" + dead + "-0.spool", true},
+      {"dl--0.spool", true},
+  };
+  for (const Case& c : cases) testing_support::WriteFile(dir / c.name, "left");
+  // A link under a spool's name is never followed, nor taken for one.
+  testing_support::WriteFile(dir / "victim", "x");
+  ASSERT_EQ(symlink((dir / "victim").c_str(), (dir / ("dl-" + dead + "-1.spool")).c_str()), 0);
+  auto spool = SpoolFile::Create(dir.path(), "dl-");
+  for (const Case& c : cases) EXPECT_EQ(Exists(dir / c.name), c.kept) << c.name;
+  EXPECT_TRUE(Exists(dir / ("dl-" + dead + "-1.spool")));
+  EXPECT_TRUE(Exists(dir / "victim"));
+  EXPECT_TRUE(Exists(spool->path()));
+}

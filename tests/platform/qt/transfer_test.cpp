@@ -1,6 +1,10 @@
 // The real transfer control against a well-behaved server on 127.0.0.1:
 // states, headers, the body through its spool, redirects and refusals.
+#include <QElapsedTimer>
+#include <QTimer>
+#include <atomic>
 #include <mutex>
+#include <thread>
 
 #include "components/errors.h"
 #include "tests/platform/qt/http_test_server.h"
@@ -64,6 +68,51 @@ TEST_F(TransferControl, AFileArrivesWholeThroughASpoolThatGoesOnceRead) {
   EXPECT_TRUE(Chunk().empty());
   EXPECT_EQ(site.encodings, (std::vector<std::string>{"identity", "identity"}));
   EXPECT_EQ(site.server.requests(), 2);
+}
+
+TEST_F(TransferControl, TheBodyIsReadWhileItComesAndAChunkWaitsForTheNetwork) {
+  constexpr std::size_t kFirst = 64 * 1024;
+  std::atomic<bool> gate{false}, sentAll{false};
+  HttpTestServer site([&](httplib::Server& s) {
+    s.Get("/file", [&](const httplib::Request&, httplib::Response& response) {
+      response.set_content_provider(kFile.size(), "application/octet-stream",
+                                    [&](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                      if (offset < kFirst) return sink.write(kFile.data(), kFirst);
+                                      while (!gate) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                                      sentAll = sink.write(kFile.data() + offset, kFile.size() - offset);
+                                      return sentAll.load();
+                                    });
+    });
+  });
+  std::string body;
+  bool early = false;
+  qint64 waited = 0;
+  onState = [&](int state) {
+    if (state != Transfer::kResponseCompleted) return;
+    // Told once the body has begun: what has come is there to read.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return transfer->StillExecuting(); }, 10));
+    early = !sentAll;
+    for (std::size_t i = 0; i < kFirst / 1024 && early; ++i) {
+      std::vector<std::uint8_t> chunk = Chunk();
+      body.append(chunk.begin(), chunk.end());
+    }
+    // The next chunk is not there yet: it is waited for, not given empty.
+    QTimer::singleShot(200, [&] { gate = true; });
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<std::uint8_t> next = Chunk();
+    waited = clock.elapsed();
+    EXPECT_EQ(next.size(), 1024u);
+    body.append(next.begin(), next.end());
+    body += Body();
+  };
+  Execute(site.Url("/file"), "GET \"x\"");
+  ASSERT_TRUE(Finished());
+  EXPECT_TRUE(early) << "12 came only once the body was whole";
+  EXPECT_GE(waited, 150);
+  EXPECT_EQ(body.size(), kFile.size());
+  EXPECT_TRUE(body == kFile);
+  EXPECT_TRUE(Spools().empty());
 }
 
 TEST_F(TransferControl, ABodyWithoutALengthArrivesWholeChunkedOrEndedByTheClose) {
