@@ -117,6 +117,7 @@ void Assembler::Bind(Label label) {
     throw AssemblyError("a label of another assembler");
   if (bound_[static_cast<size_t>(label.id)] >= 0) throw AssemblyError("a label bound twice");
   bound_[static_cast<size_t>(label.id)] = static_cast<int>(items_.size());
+  lastBound_ = static_cast<int>(items_.size());
 }
 
 void Assembler::Add(Item item) { items_.push_back(std::move(item)); }
@@ -138,6 +139,13 @@ void Assembler::Push(std::vector<PushValue> values) {
   for (const auto& v : values)
     if (v.type() == PushValue::Type::kString && v.text().find('\0') != std::string::npos)
       throw AssemblyError("a pushed string holds a zero byte");
+  // Pushes in a row are one record, unless a label lies between them.
+  const bool labelHere = lastBound_ == static_cast<int>(items_.size());
+  if (!items_.empty() && items_.back().kind == Item::kPush && !labelHere) {
+    auto& last = items_.back().values;
+    last.insert(last.end(), std::make_move_iterator(values.begin()), std::make_move_iterator(values.end()));
+    return;
+  }
   Add({.kind = Item::kPush, .code = static_cast<std::uint8_t>(Action::kPush), .values = std::move(values)});
 }
 

@@ -128,7 +128,8 @@ class Assembler {
 
   // An action without a payload (Add2, GetVariable, Play, ...).
   void Emit(Action action);
-  // One ActionPush (more when they would not fit in one record).
+  // One ActionPush (more when they would not fit in one record); joined to
+  // the Push just before it unless a label lies between.
   void Push(std::vector<PushValue> values);
   void Jump(Label target) { Branch(Action::kJump, target); }
   void If(Label target) { Branch(Action::kIf, target); }
@@ -179,6 +180,7 @@ class Assembler {
   bool explicitPool_ = false;
   std::vector<Item> items_;
   std::vector<int> bound_;  // the item index each label is bound before; -1 unbound
+  int lastBound_ = -1;
 };
 
 }  // namespace avm1
