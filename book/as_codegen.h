@@ -61,6 +61,9 @@ class CodeGen {
   void MemberWithValue(const Node& target);
   void MemberTarget(const Node& target);
   std::optional<std::uint8_t> Local(const std::string& name) const;
+  // The package path an imported class's name stands for; null when it is none.
+  const std::vector<std::string>* Imported(const std::string& name) const;
+  void PushPath(const std::vector<std::string>& path, std::size_t count, const Node& at);
 
   // Global functions that are actions (as_builtins.cpp): true when `call` is one.
   bool Builtin(const Node& call, bool keep);
@@ -78,6 +81,7 @@ class CodeGen {
   CompileOptions options_;
   Assembler a_;
   std::vector<Scope> scopes_;
+  std::map<std::string, std::vector<std::string>> imports_;
 };
 
 }  // namespace avm1

@@ -51,6 +51,20 @@ std::optional<std::uint8_t> CodeGen::Local(const std::string& name) const {
   return it->second;
 }
 
+const std::vector<std::string>* CodeGen::Imported(const std::string& name) const {
+  if (Local(name)) return nullptr;
+  auto it = imports_.find(name);
+  return it == imports_.end() ? nullptr : &it->second;
+}
+
+// The first `count` names of a path: a variable, then its members.
+void CodeGen::PushPath(const std::vector<std::string>& path, std::size_t count, const Node& at) {
+  for (std::size_t i = 0; i < count; ++i) {
+    PushString(path[i], at);
+    Op(i == 0 ? Action::kGetVariable : Action::kGetMember, at);
+  }
+}
+
 void CodeGen::Value(const Node& e) {
   switch (e.kind) {
     case Node::kNumber: PushNumber(e.number); break;
@@ -62,6 +76,8 @@ void CodeGen::Value(const Node& e) {
     case Node::kIdentifier:
       if (auto r = Local(e.text)) {
         a_.Push({PushValue::Register(*r)});
+      } else if (auto path = Imported(e.text)) {
+        PushPath(*path, path->size(), e);
       } else if (e.text == "NaN") {
         a_.Push({std::numeric_limits<double>::quiet_NaN()});
       } else if (e.text == "Infinity") {
@@ -254,6 +270,7 @@ void CodeGen::Assign(const Node& e, bool keep) {
     }
   };
   if (target.kind == Node::kIdentifier) {
+    if (Imported(target.text)) Fail(target, "an imported class's name cannot be assigned");
     if (auto r = Local(target.text)) {
       if (compound) {
         a_.Push({PushValue::Register(*r)});
@@ -308,6 +325,7 @@ void CodeGen::Update(const Node& e, bool keep) {
   const Action step = e.text == "++" ? Action::kIncrement : Action::kDecrement;
   const bool prefix = e.flag;
   if (target.kind == Node::kIdentifier) {
+    if (Imported(target.text)) Fail(target, "an imported class's name cannot be assigned");
     if (auto r = Local(target.text)) {
       a_.Push({PushValue::Register(*r)});
       if (keep && !prefix) {
@@ -361,9 +379,10 @@ void CodeGen::Arguments(const Node& call) {
 
 void CodeGen::Call(const Node& e, bool keep) {
   const Node& callee = *e.kids[0];
-  if (callee.kind == Node::kIdentifier && !Local(callee.text) && Builtin(e, keep)) return;
+  const bool named = callee.kind == Node::kIdentifier && !Local(callee.text) && !Imported(callee.text);
+  if (named && Builtin(e, keep)) return;
   Arguments(e);
-  if (callee.kind == Node::kIdentifier && !Local(callee.text)) {
+  if (named) {
     PushString(callee.text, callee);
     Op(Action::kCallFunction, e);
   } else if (callee.kind == Node::kMember || callee.kind == Node::kIndex) {
@@ -381,7 +400,11 @@ void CodeGen::Call(const Node& e, bool keep) {
 void CodeGen::New(const Node& e) {
   const Node& callee = *e.kids[0];
   Arguments(e);
-  if (callee.kind == Node::kIdentifier && !Local(callee.text)) {
+  if (auto path = callee.kind == Node::kIdentifier ? Imported(callee.text) : nullptr) {
+    PushPath(*path, path->size() - 1, callee);
+    PushString(path->back(), callee);
+    Op(Action::kNewMethod, e);
+  } else if (callee.kind == Node::kIdentifier && !Local(callee.text)) {
     PushString(callee.text, callee);
     Op(Action::kNewObject, e);
   } else if (callee.kind == Node::kMember || callee.kind == Node::kIndex) {

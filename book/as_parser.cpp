@@ -17,7 +17,6 @@ const std::set<std::string, std::less<>> kReserved = {
 const std::pair<const char*, const char*> kUnsupported[] = {
     {"class", "classes are not supported; use functions and prototypes"},
     {"interface", "interfaces are not supported"},
-    {"import", "import is not supported"},
     {"dynamic", "classes are not supported"},
     {"intrinsic", "classes are not supported"},
     {"ifFrameLoaded", "ifFrameLoaded is not supported; test _framesloaded"},
@@ -132,6 +131,7 @@ class Parser {
         return n;
       }
       if (w == "try") return Try();
+      if (w == "import") return Import();
       if (w == "throw") {
         NodePtr n = Make(Node::kThrow, Take().at);
         if (Peek().newlineBefore) Fail(Peek(), "throw needs its value on the same line");
@@ -292,6 +292,19 @@ class Parser {
       }
       n->kids.push_back(std::move(c));
     }
+    return n;
+  }
+
+  // import a.b.C; names C for a.b.C in the whole script, as AS2 does.
+  NodePtr Import() {
+    NodePtr n = Make(Node::kImport, Take().at);
+    do {
+      if (Peek().Is("*")) Fail(Peek(), "import of a whole package is not supported; import each class");
+      n->names.push_back(PropertyName());
+    } while (Accept("."));
+    if (n->names.size() < 2) throw CompileError(n->at, "import takes a class with its package");
+    n->text = n->names.back();
+    EndStatement();
     return n;
   }
 

@@ -15,7 +15,16 @@ std::vector<std::uint8_t> Compile(std::string_view source, const CompileOptions&
 CodeGen::CodeGen(const CompileOptions& options)
     : options_(options), a_(Assembler::Options{.constantPool = options.constantPool}) {}
 
+namespace {
+void CollectImports(const Node& n, std::map<std::string, std::vector<std::string>>& imports) {
+  if (n.kind == Node::kImport) imports[n.text] = n.names;
+  for (const auto& k : n.kids)
+    if (k) CollectImports(*k, imports);
+}
+}  // namespace
+
 std::vector<std::uint8_t> CodeGen::Program(const Node& program) {
+  CollectImports(program, imports_);
   scopes_.push_back(Scope{});
   Statements(program.kids, true);
   try {
@@ -129,7 +138,8 @@ void CodeGen::Var(const Node& d) {
 
 void CodeGen::Statement(const Node& s) {
   switch (s.kind) {
-    case Node::kEmpty: break;
+    case Node::kEmpty:
+    case Node::kImport: break;
     case Node::kBlock: Statements(s.kids, false); break;
     case Node::kExpression: Discard(*s.kids[0]); break;
     case Node::kVar:

@@ -54,6 +54,7 @@ struct Node {
     kTellTarget,           // kids: target, body
     kTry,                  // text: the catch variable; kids: body, catch body or null, finally body or null
     kThrow,                // kids[0]
+    kImport,               // text: the class's name; names: its package, then the name
     kEmpty,
   };
   Kind kind;
