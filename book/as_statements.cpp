@@ -46,7 +46,10 @@ void CodeGen::RequireVersion(int version, const Node& at, const std::string& wha
 void CodeGen::Op(Action action, const Node& at) {
   int version = ActionVersion(static_cast<std::uint8_t>(action));
   RequireVersion(version, at, std::string("this (") + ActionName(static_cast<std::uint8_t>(action)) + ")");
-  a_.Emit(action);
+  if (static_cast<std::uint8_t>(action) >= 0x80)
+    a_.Raw(static_cast<std::uint8_t>(action));  // Call: a long record with no payload
+  else
+    a_.Emit(action);
 }
 
 // Function declarations come first, so a script may call a function it

@@ -1,7 +1,7 @@
 // avm1dump MOVIE.swf: the movie's action lists, one listing each, with where
 //   they run (a frame, a sprite's frame, init actions, a clip event, a button).
-// avm1dump --compile SCRIPT.as [--swf N]: the actions the compiler makes of a
-//   script, or its error.
+// avm1dump --compile SCRIPT.as [--swf N] [--no-pool]: the actions the
+//   compiler makes of a script, or its error.
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -139,7 +139,19 @@ void Tags(const std::string& where, Span tags, int version) {
 
 int main(int argc, char** argv) {
   std::string mode = argc > 1 ? argv[1] : "";
-  if (mode == "--compile" && (argc == 3 || (argc == 5 && std::string(argv[3]) == "--swf"))) {
+  if (mode == "--compile" && argc >= 3) {
+    avm1::CompileOptions options;
+    for (int i = 3; i < argc; ++i) {
+      std::string option = argv[i];
+      if (option == "--swf" && i + 1 < argc) {
+        options.swfVersion = std::atoi(argv[++i]);
+      } else if (option == "--no-pool") {
+        options.constantPool = false;
+      } else {
+        std::cerr << "avm1dump: unknown option " << option << "\n";
+        return 2;
+      }
+    }
     std::ifstream in(argv[2], std::ios::binary);
     if (!in) {
       std::cerr << "avm1dump: cannot read " << argv[2] << "\n";
@@ -148,8 +160,6 @@ int main(int argc, char** argv) {
     std::stringstream source;
     source << in.rdbuf();
     try {
-      avm1::CompileOptions options;
-      if (argc == 5) options.swfVersion = std::atoi(argv[4]);
       std::vector<std::uint8_t> actions = avm1::Compile(source.str(), options);
       std::cout << avm1::Disassemble(actions);
     } catch (const avm1::CompileError& e) {
@@ -159,7 +169,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc != 2 || mode.rfind("--", 0) == 0) {
-    std::cerr << "usage: avm1dump MOVIE.swf\n       avm1dump --compile SCRIPT.as [--swf N]\n";
+    std::cerr << "usage: avm1dump MOVIE.swf\n       avm1dump --compile SCRIPT.as [--swf N] [--no-pool]\n";
     return 2;
   }
   try {
