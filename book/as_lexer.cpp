@@ -207,6 +207,32 @@ class Lexer {
 
 }  // namespace
 
-std::vector<Token> Tokenize(std::string_view source) { return Lexer(source).Run(); }
+namespace {
+// The length of the UTF-8 sequence at s[i], or 0 when it is not one.
+std::size_t Utf8Length(std::string_view s, std::size_t i) {
+  auto c = static_cast<unsigned char>(s[i]);
+  std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+  if (n == 0 || i + n > s.size()) return 0;
+  for (std::size_t k = 1; k < n; ++k)
+    if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
+  return n;
+}
+}  // namespace
+
+std::vector<Token> Tokenize(std::string_view source) {
+  SourcePosition at;
+  for (std::size_t i = 0; i < source.size();) {
+    std::size_t n = Utf8Length(source, i);
+    if (n == 0) throw CompileError(at, "the script is not UTF-8 text");
+    if (source[i] == '\n') {
+      ++at.line;
+      at.column = 1;
+    } else {
+      ++at.column;
+    }
+    i += n;
+  }
+  return Lexer(source).Run();
+}
 
 }  // namespace avm1

@@ -90,7 +90,17 @@ class Parser {
     Fail(t, "expected ';' but found " + Describe(t));
   }
 
+  // Scripts nested deeper than this are refused rather than run out of stack.
+  struct Depth {
+    explicit Depth(Parser& p) : p_(p) {
+      if (++p_.depth_ > 400) p_.Fail(p_.Peek(), "the script is nested too deeply");
+    }
+    ~Depth() { --p_.depth_; }
+    Parser& p_;
+  };
+
   NodePtr Statement() {
+    Depth depth(*this);
     const Token& t = Peek();
     if (t.kind == Token::kIdentifier) {
       for (auto [word, message] : kUnsupported)
@@ -349,6 +359,7 @@ class Parser {
   }
 
   NodePtr Assignment() {
+    Depth depth(*this);
     NodePtr left = Conditional();
     static const std::set<std::string, std::less<>> ops = {
         "=", "+=", "-=", "*=", "/=", "%=", "&=", "|=", "^=", "<<=", ">>=", ">>>="};
@@ -387,7 +398,9 @@ class Parser {
                                                                       {"*", "/", "%"}};
     if (level == static_cast<int>(levels.size())) return Unary();
     NodePtr left = Binary(level + 1);
-    for (;;) {
+    for (int chain = 0;; ++chain) {
+      // Each operator nests the tree one deeper.
+      if (chain > 2000) Fail(Peek(), "the expression is too long; split it");
       const Token& t = Peek();
       if (t.IsWord("in")) Fail(t, "the 'in' operator is not supported; compare with undefined");
       bool match = false;
@@ -405,6 +418,7 @@ class Parser {
   }
 
   NodePtr Unary() {
+    Depth depth(*this);
     const Token& t = Peek();
     if (t.Is("!") || t.Is("~") || t.Is("-") || t.Is("+") || t.IsWord("typeof") || t.IsWord("void") ||
         t.IsWord("delete")) {
@@ -567,6 +581,7 @@ class Parser {
 
   std::vector<Token> t_;
   std::size_t i_ = 0;
+  int depth_ = 0;
 };
 
 }  // namespace

@@ -169,6 +169,7 @@ TEST(AsCompiler, RefusesWhatItCannotCompileFaithfullyWithWhere) {
       {"  書 = 1 @", "1:9: unexpected character '@'"},
       {"import flash.*;", "1:14: import of a whole package is not supported"},
       {"getURL(u, \"_self\", \"PUT\");", "1:20: the method is \"GET\" or \"POST\""},
+      {"s = \"a\";\nt = \"\xE6\x9B\";", "2:6: the script is not UTF-8 text"},
   };
   for (auto [source, message] : cases) {
     std::string error = ErrorOf(source);
@@ -190,6 +191,9 @@ TEST(AsCompiler, HoldsToWhatTheMoviesVersionHas) {
   for (auto [source, message] : cases)
     EXPECT_EQ(ErrorOf(source, 5).substr(0, std::string(message).size()), message) << source;
   EXPECT_EQ(ErrorOf("x = 1;", 4), "1:1: scripts compile for SWF 5 to 10, not 4");
+  // Deep nesting is an error, not a crash.
+  std::string deep = "x = " + std::string(5000, '(') + "1" + std::string(5000, ')') + ";";
+  EXPECT_NE(ErrorOf(deep).find("nested too deeply"), std::string::npos);
 }
 
 TEST(LoadMovieOnce, LoadsIntoTheLevelOnlyWhileTheGuardIsUnset) {
