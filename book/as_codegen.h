@@ -55,6 +55,7 @@ class CodeGen {
   void Update(const Node& e, bool keep);
   void Call(const Node& e, bool keep);
   void New(const Node& e);
+  void Callee(const Node& callee, Action byName, Action byMethod);
   void Binary(const Node& e);
   void Arguments(const Node& call);  // the arguments, last first, then their count
   // A member target's object and name, then its value: [object, name, value].

@@ -269,39 +269,35 @@ void CodeGen::Assign(const Node& e, bool keep) {
       Op(a, e);
     }
   };
-  if (target.kind == Node::kIdentifier) {
-    if (Imported(target.text)) Fail(target, "an imported class's name cannot be assigned");
-    if (auto r = Local(target.text)) {
-      if (compound) {
-        a_.Push({PushValue::Register(*r)});
-        combine();
-      } else {
-        Value(value);
-      }
-      a_.StoreRegister(*r);
-      if (!keep) a_.Emit(Action::kPop);
-      return;
-    }
-    if (!keep) {
-      PushString(target.text, target);
-      if (compound) {
-        PushString(target.text, target);
-        Op(Action::kGetVariable, target);
-        combine();
-      } else {
-        Value(value);
-      }
-      Op(Action::kSetVariable, e);
-      return;
-    }
-    // The value stays under the name: [v, v] -> [v, name, v] -> set.
+  // What the target gets: its old value combined with the value, or the value.
+  auto assigned = [&](auto pushOld) {
     if (compound) {
-      PushString(target.text, target);
-      Op(Action::kGetVariable, target);
+      pushOld();
       combine();
     } else {
       Value(value);
     }
+  };
+  if (target.kind == Node::kIdentifier) {
+    if (Imported(target.text)) Fail(target, "an imported class's name cannot be assigned");
+    if (auto r = Local(target.text)) {
+      assigned([&] { a_.Push({PushValue::Register(*r)}); });
+      a_.StoreRegister(*r);
+      if (!keep) a_.Emit(Action::kPop);
+      return;
+    }
+    auto old = [&] {
+      PushString(target.text, target);
+      Op(Action::kGetVariable, target);
+    };
+    if (!keep) {
+      PushString(target.text, target);
+      assigned(old);
+      Op(Action::kSetVariable, e);
+      return;
+    }
+    // The value stays under the name: [v, v] -> [v, name, v] -> set.
+    assigned(old);
     Op(Action::kPushDuplicate, e);
     PushString(target.text, target);
     a_.Emit(Action::kStackSwap);
@@ -377,44 +373,39 @@ void CodeGen::Arguments(const Node& call) {
   PushNumber(static_cast<double>(call.kids.size() - 1));
 }
 
-void CodeGen::Call(const Node& e, bool keep) {
-  const Node& callee = *e.kids[0];
-  const bool named = callee.kind == Node::kIdentifier && !Local(callee.text) && !Imported(callee.text);
-  if (named && Builtin(e, keep)) return;
-  Arguments(e);
-  if (named) {
+// The function a call or new takes: by name from the scope, as a method
+// of an object, or any other value (called with no name).
+void CodeGen::Callee(const Node& callee, Action byName, Action byMethod) {
+  const auto* path = callee.kind == Node::kIdentifier ? Imported(callee.text) : nullptr;
+  if (path) {
+    PushPath(*path, path->size() - 1, callee);
+    PushString(path->back(), callee);
+    Op(byMethod, callee);
+  } else if (callee.kind == Node::kIdentifier && !Local(callee.text)) {
     PushString(callee.text, callee);
-    Op(Action::kCallFunction, e);
+    Op(byName, callee);
   } else if (callee.kind == Node::kMember || callee.kind == Node::kIndex) {
     MemberTarget(callee);
-    Op(Action::kCallMethod, e);
+    Op(byMethod, callee);
   } else {
-    // A function value called as it is: CallMethod with no name.
     Value(callee);
     a_.Push({PushValue::Undefined()});
-    Op(Action::kCallMethod, e);
+    Op(byMethod, callee);
   }
+}
+
+void CodeGen::Call(const Node& e, bool keep) {
+  const Node& callee = *e.kids[0];
+  if (callee.kind == Node::kIdentifier && !Local(callee.text) && !Imported(callee.text) && Builtin(e, keep))
+    return;
+  Arguments(e);
+  Callee(callee, Action::kCallFunction, Action::kCallMethod);
   if (!keep) a_.Emit(Action::kPop);
 }
 
 void CodeGen::New(const Node& e) {
-  const Node& callee = *e.kids[0];
   Arguments(e);
-  if (auto path = callee.kind == Node::kIdentifier ? Imported(callee.text) : nullptr) {
-    PushPath(*path, path->size() - 1, callee);
-    PushString(path->back(), callee);
-    Op(Action::kNewMethod, e);
-  } else if (callee.kind == Node::kIdentifier && !Local(callee.text)) {
-    PushString(callee.text, callee);
-    Op(Action::kNewObject, e);
-  } else if (callee.kind == Node::kMember || callee.kind == Node::kIndex) {
-    MemberTarget(callee);
-    Op(Action::kNewMethod, e);
-  } else {
-    Value(callee);
-    a_.Push({PushValue::Undefined()});
-    Op(Action::kNewMethod, e);
-  }
+  Callee(*e.kids[0], Action::kNewObject, Action::kNewMethod);
 }
 
 }  // namespace avm1

@@ -68,24 +68,18 @@ std::int32_t Fixed(double v) {
 
 void WriteMatrix(Bytes& o, const Matrix& m) {
   BitWriter w(o);
-  bool scale = m.scaleX != 1 || m.scaleY != 1;
-  w.Bits(scale, 1);
-  if (scale) {
-    std::int32_t x = Fixed(m.scaleX), y = Fixed(m.scaleY);
+  // Scale, then rotation and skew: each a flag and, when set, two fixed-point numbers.
+  auto fixedPair = [&](double a, double b, bool present) {
+    w.Bits(present, 1);
+    if (!present) return;
+    std::int32_t x = Fixed(a), y = Fixed(b);
     int n = SignedBits({x, y}, 1);
     w.Bits(static_cast<std::uint32_t>(n), 5);
     w.Bits(static_cast<std::uint32_t>(x), n);
     w.Bits(static_cast<std::uint32_t>(y), n);
-  }
-  bool rotate = m.rotateSkew0 != 0 || m.rotateSkew1 != 0;
-  w.Bits(rotate, 1);
-  if (rotate) {
-    std::int32_t a = Fixed(m.rotateSkew0), b = Fixed(m.rotateSkew1);
-    int n = SignedBits({a, b}, 1);
-    w.Bits(static_cast<std::uint32_t>(n), 5);
-    w.Bits(static_cast<std::uint32_t>(a), n);
-    w.Bits(static_cast<std::uint32_t>(b), n);
-  }
+  };
+  fixedPair(m.scaleX, m.scaleY, m.scaleX != 1 || m.scaleY != 1);
+  fixedPair(m.rotateSkew0, m.rotateSkew1, m.rotateSkew0 != 0 || m.rotateSkew1 != 0);
   int n = SignedBits({m.translateX, m.translateY});
   w.Bits(static_cast<std::uint32_t>(n), 5);
   w.Bits(static_cast<std::uint32_t>(m.translateX), n);
