@@ -1,3 +1,4 @@
+// The compiler's expressions: each leaves one value on the stack, or none where it is discarded.
 #include <cmath>
 #include <limits>
 
@@ -6,11 +7,6 @@
 namespace avm1 {
 
 namespace {
-bool IsAscii(const std::string& s) {
-  for (unsigned char c : s)
-    if (c >= 0x80) return false;
-  return true;
-}
 
 // Operators that are one action each.
 Action BinaryAction(const std::string& op) {
@@ -25,45 +21,6 @@ Action BinaryAction(const std::string& op) {
   return Action::kEnd;
 }
 }  // namespace
-
-void CodeGen::CheckText(const std::string& s, const Node& at) const {
-  // Before SWF 6 the player reads strings in the system's code page.
-  if (options_.swfVersion < 6 && !IsAscii(s)) Fail(at, "text other than ASCII needs SWF 6 or later");
-}
-
-void CodeGen::PushString(const std::string& s, const Node& at) {
-  CheckText(s, at);
-  a_.Push({s});
-}
-
-void CodeGen::PushNumber(double v) {
-  if (v == std::floor(v) && std::abs(v) <= 2147483647.0 && !(v == 0 && std::signbit(v)))
-    a_.Push({static_cast<int>(v)});
-  else
-    a_.Push({v});
-}
-
-std::optional<std::uint8_t> CodeGen::Local(const std::string& name) const {
-  const Scope& s = scope();
-  if (!s.registers) return std::nullopt;
-  auto it = s.locals.find(name);
-  if (it == s.locals.end()) return std::nullopt;
-  return it->second;
-}
-
-const std::vector<std::string>* CodeGen::Imported(const std::string& name) const {
-  if (Local(name)) return nullptr;
-  auto it = imports_.find(name);
-  return it == imports_.end() ? nullptr : &it->second;
-}
-
-// The first `count` names of a path: a variable, then its members.
-void CodeGen::PushPath(const std::vector<std::string>& path, std::size_t count, const Node& at) {
-  for (std::size_t i = 0; i < count; ++i) {
-    PushString(path[i], at);
-    Op(i == 0 ? Action::kGetVariable : Action::kGetMember, at);
-  }
-}
 
 void CodeGen::Value(const Node& e) {
   switch (e.kind) {

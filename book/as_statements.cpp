@@ -1,56 +1,10 @@
+// The compiler's statements, functions and the ways out of loops and blocks.
 #include <functional>
 
 #include "book/as_codegen.h"
 #include "book/as_parser.h"
 
 namespace avm1 {
-
-std::vector<std::uint8_t> Compile(std::string_view source, const CompileOptions& options) {
-  if (options.swfVersion < 5 || options.swfVersion > 10)
-    throw CompileError({1, 1}, "scripts compile for SWF 5 to 10, not " + std::to_string(options.swfVersion));
-  NodePtr program = Parse(source);
-  return CodeGen(options).Program(*program);
-}
-
-CodeGen::CodeGen(const CompileOptions& options)
-    : options_(options), a_(Assembler::Options{.constantPool = options.constantPool}) {}
-
-namespace {
-void CollectImports(const Node& n, std::map<std::string, std::vector<std::string>>& imports) {
-  if (n.kind == Node::kImport) imports[n.text] = n.names;
-  for (const auto& k : n.kids)
-    if (k) CollectImports(*k, imports);
-}
-}  // namespace
-
-std::vector<std::uint8_t> CodeGen::Program(const Node& program) {
-  CollectImports(program, imports_);
-  scopes_.push_back(Scope{});
-  Statements(program.kids, true);
-  try {
-    return a_.Finish();
-  } catch (const AssemblyError& e) {
-    // A script too large for the format's 16-bit offsets and sizes.
-    throw CompileError(program.at, std::string("the script cannot be encoded: ") + e.what());
-  }
-}
-
-void CodeGen::Fail(const Node& at, const std::string& message) const { throw CompileError(at.at, message); }
-
-void CodeGen::RequireVersion(int version, const Node& at, const std::string& what) const {
-  if (options_.swfVersion < version)
-    Fail(at, what + " needs SWF " + std::to_string(version) + " (the movie is SWF " +
-                 std::to_string(options_.swfVersion) + ")");
-}
-
-void CodeGen::Op(Action action, const Node& at) {
-  int version = ActionVersion(static_cast<std::uint8_t>(action));
-  RequireVersion(version, at, std::string("this (") + ActionName(static_cast<std::uint8_t>(action)) + ")");
-  if (static_cast<std::uint8_t>(action) >= 0x80)
-    a_.Raw(static_cast<std::uint8_t>(action));  // Call: a long record with no payload
-  else
-    a_.Emit(action);
-}
 
 // Function declarations come first, so a script may call a function it
 // declares further down, as the format's own compilers allow.
