@@ -133,7 +133,11 @@ void CodeGen::Value(const Node& e) {
       PushNumber(static_cast<double>(e.kids.size() / 2));
       Op(Action::kInitObject, e);
       break;
-    case Node::kFunction: Function(e); break;
+    case Node::kFunction:
+      // A named DefineFunction defines its name instead of leaving the function on the stack.
+      if (!e.text.empty()) Fail(e, "a function expression cannot have a name; declare the function instead");
+      Function(e);
+      break;
     case Node::kSequence:
       for (std::size_t i = 0; i + 1 < e.kids.size(); ++i) Discard(*e.kids[i]);
       Value(*e.kids.back());

@@ -165,6 +165,7 @@ TEST(AsCompiler, RefusesWhatItCannotCompileFaithfullyWithWhere) {
       {"/* open", "1:1: a comment that never ends"},
       {"x = 08abc;", "1:5: a number runs into a name"},
       {"a: while (1) {}", "1:1: statement labels are not supported"},
+      {"var f = function g() {};", "1:9: a function expression cannot have a name"},
       {"x = /re/;", "1:5: regular expressions are not supported"},
       {"  書 = 1 @", "1:9: unexpected character '@'"},
       {"import flash.*;", "1:14: import of a whole package is not supported"},
