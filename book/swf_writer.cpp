@@ -4,75 +4,137 @@
 
 #include <stdexcept>
 
+#include "book/avm1_actions.h"
+
 namespace book {
 
 namespace {
-void Le16(std::vector<std::uint8_t>& o, std::uint32_t v) {
-  o.push_back(static_cast<std::uint8_t>(v));
-  o.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void Le32(std::vector<std::uint8_t>& o, std::uint32_t v) {
-  Le16(o, v & 0xffff);
-  Le16(o, v >> 16);
+
+// Control tags: the only ones a sprite's timeline may hold.
+bool IsControlTag(std::uint16_t code) {
+  switch (code) {
+    case 1:   // ShowFrame
+    case 4:   // PlaceObject
+    case 5:   // RemoveObject
+    case 12:  // DoAction
+    case 15:  // StartSound
+    case 18:  // SoundStreamHead
+    case 19:  // SoundStreamBlock
+    case 26:  // PlaceObject2
+    case 28:  // RemoveObject2
+    case 43:  // FrameLabel
+    case 45:  // SoundStreamHead2
+    case 70:  // PlaceObject3
+    case 89:  // StartSound2
+      return true;
+    default: return false;
+  }
 }
 
-// A RECT with the fewest bits that hold every field.
-void Rect(std::vector<std::uint8_t>& o, std::int32_t xmin, std::int32_t xmax, std::int32_t ymin,
-          std::int32_t ymax) {
-  int nbits = 1;
-  for (std::int32_t v : {xmin, xmax, ymin, ymax}) {
-    int need = 1;
-    while ((v < 0 ? ~v : v) >> (need - 1)) ++need;
-    nbits = std::max(nbits, need);
-  }
-  std::uint64_t acc = 0;
-  int have = 0;
-  auto put = [&](std::uint32_t value, int bits) {
-    for (int i = bits - 1; i >= 0; --i) {
-      acc = (acc << 1) | ((value >> i) & 1);
-      if (++have == 8) {
-        o.push_back(static_cast<std::uint8_t>(acc));
-        acc = 0;
-        have = 0;
-      }
-    }
-  };
-  put(static_cast<std::uint32_t>(nbits), 5);
-  for (std::int32_t v : {xmin, xmax, ymin, ymax}) put(static_cast<std::uint32_t>(v), nbits);
-  if (have) o.push_back(static_cast<std::uint8_t>(acc << (8 - have)));
-}
 }  // namespace
 
 SwfWriter::SwfWriter(int version, std::int32_t w, std::int32_t h, double rate)
-    : version_(version), width_(w), height_(h), rate_(rate) {}
+    : Timeline(version), width_(w), height_(h), rate_(rate) {}
 
-void SwfWriter::Tag(std::uint16_t code, const std::vector<std::uint8_t>& body) {
-  // Image and sound tags always take the long header, as players expect.
-  bool longForm =
-      body.size() >= 0x3f || code == 6 || code == 21 || code == 35 || code == 14 || code == 20 || code == 36;
-  if (longForm) {
-    Le16(tags_, static_cast<std::uint32_t>(code << 6 | 0x3f));
-    Le32(tags_, static_cast<std::uint32_t>(body.size()));
-  } else {
-    Le16(tags_, static_cast<std::uint32_t>(code << 6 | body.size()));
-  }
-  if (code == 6 || code == 21 || code == 35) stored_.emplace_back(tags_.size(), body.size());
-  tags_.insert(tags_.end(), body.begin(), body.end());
+void SwfWriter::Define(std::uint16_t id) {
+  if (id == 0) throw std::invalid_argument("character id 0 is the movie itself");
+  if (!defined_.insert(id).second)
+    throw std::invalid_argument("character id " + std::to_string(id) + " is defined twice");
 }
 
-void SwfWriter::FrameLabel(const std::string& name) {
-  std::vector<std::uint8_t> b(name.begin(), name.end());
-  b.push_back(0);
-  Tag(43, b);
+void SwfWriter::FileAttributes(bool useNetwork) {
+  if (version_ < 8) throw std::invalid_argument("FileAttributes is for SWF 8 and later");
+  useNetwork_ = useNetwork;
+}
+
+void SwfWriter::DefineShape(std::uint16_t id, const Shape& shape, int shapeVersion) {
+  Bytes b;
+  Le16(b, id);
+  Bytes rest = shape.Encode(shapeVersion);
+  b.insert(b.end(), rest.begin(), rest.end());
+  Define(id);
+  Tag(shapeVersion == 1 ? 2 : shapeVersion == 2 ? 22 : 32, b);
+}
+
+void SwfWriter::DefineSprite(std::uint16_t id, const Timeline& sprite) {
+  if (sprite.version() != version_) throw std::invalid_argument("a sprite written for another SWF version");
+  if (sprite.frames() == 0 || sprite.openFrame())
+    throw std::invalid_argument("sprite " + std::to_string(id) + " does not end with a ShowFrame");
+  if (sprite.frames() > 0xffff) throw std::invalid_argument("a sprite of more than 65535 frames");
+  const Bytes& tags = sprite.tags();
+  for (std::size_t pos = 0; pos < tags.size();) {
+    std::uint32_t head = tags[pos] | tags[pos + 1] << 8, length = head & 0x3f;
+    pos += 2;
+    if (length == 0x3f) {
+      length = tags[pos] | tags[pos + 1] << 8 | tags[pos + 2] << 16 |
+               static_cast<std::uint32_t>(tags[pos + 3]) << 24;
+      pos += 4;
+    }
+    if (!IsControlTag(static_cast<std::uint16_t>(head >> 6)))
+      throw std::invalid_argument("sprite " + std::to_string(id) + " holds tag " + std::to_string(head >> 6) +
+                                  ", which only the movie's timeline may");
+    pos += length;
+  }
+  Bytes b;
+  Le16(b, id);
+  Le16(b, static_cast<std::uint32_t>(sprite.frames()));
+  b.insert(b.end(), tags.begin(), tags.end());
+  Le16(b, 0);  // End
+  Define(id);
+  Tag(39, b);
+}
+
+void SwfWriter::DoInitAction(std::uint16_t sprite, const Bytes& actions) {
+  if (!avm1::IsActionList(actions)) throw std::invalid_argument("DoInitAction: not a whole action list");
+  if (!defined_.count(sprite)) throw std::invalid_argument("DoInitAction for a sprite not defined before it");
+  Bytes b;
+  Le16(b, sprite);
+  b.insert(b.end(), actions.begin(), actions.end());
+  Tag(59, b);
+}
+
+void SwfWriter::DefineButton2(std::uint16_t id, const std::vector<ButtonRecord>& records,
+                              const std::vector<ButtonAction>& actions, bool trackAsMenu) {
+  Bytes b = DefineButton2Body(id, records, actions, trackAsMenu);
+  Define(id);
+  Tag(34, b);
+}
+
+void SwfWriter::DefineEditText(std::uint16_t id, const EditText& text) {
+  Bytes b = DefineEditTextBody(id, text);
+  Define(id);
+  Tag(37, b);
+}
+
+void SwfWriter::DefineDeviceFont(std::uint16_t id, const std::string& name) {
+  Bytes b = DeviceFontBody(id, name, version_);
+  Define(id);
+  Tag(48, b);
+}
+
+void SwfWriter::ExportAssets(const std::vector<std::pair<std::uint16_t, std::string>>& names) {
+  Bytes b;
+  Le16(b, static_cast<std::uint32_t>(names.size()));
+  for (const auto& [id, name] : names) {
+    if (!defined_.count(id))
+      throw std::invalid_argument("exporting character " + std::to_string(id) + ", never defined");
+    if (name.empty() || !exported_.insert(name).second)
+      throw std::invalid_argument("the linkage name \"" + name + "\" is empty or given twice");
+    Le16(b, id);
+    CString(b, name);
+  }
+  Tag(56, b);
 }
 
 void SwfWriter::Metadata(const std::string& text) {
-  std::vector<std::uint8_t> b(text.begin(), text.end());
-  b.push_back(0);
+  Bytes b;
+  CString(b, text);
+  metadata_ = true;
   Tag(77, b);
 }
 
 void SwfWriter::DefineBitsJpeg2(std::uint16_t id, const std::vector<std::uint8_t>& jpeg) {
+  Define(id);
   std::vector<std::uint8_t> b;
   Le16(b, id);
   b.insert(b.end(), jpeg.begin(), jpeg.end());
@@ -80,6 +142,7 @@ void SwfWriter::DefineBitsJpeg2(std::uint16_t id, const std::vector<std::uint8_t
 }
 
 void SwfWriter::DefineSound(std::uint16_t id, int rate, const std::vector<std::int16_t>& samples) {
+  Define(id);
   int rateCode = rate >= 44100 ? 3 : rate >= 22050 ? 2 : rate >= 11025 ? 1 : 0;
   std::vector<std::uint8_t> b;
   Le16(b, id);
@@ -92,16 +155,23 @@ void SwfWriter::DefineSound(std::uint16_t id, int rate, const std::vector<std::i
 
 std::vector<std::uint8_t> SwfWriter::Finish(bool compressed) {
   std::vector<std::uint8_t> body;
-  Rect(body, 0, width_, 0, height_);
+  WriteRect(body, 0, width_, 0, height_);
   int rate = static_cast<int>(rate_ * 256);
   body.push_back(static_cast<std::uint8_t>(rate & 0xff));
   body.push_back(static_cast<std::uint8_t>(rate >> 8));
+  if (frames_ > 0xffff) throw std::invalid_argument("a movie of more than 65535 frames");
   Le16(body, static_cast<std::uint32_t>(frames_));
+  if (version_ >= 8) {
+    // FileAttributes, first: no AS3, the metadata flag, the network flag.
+    Le16(body, 69 << 6 | 4);
+    Le32(body, (metadata_ ? 0x10u : 0) | (useNetwork_ ? 0x01u : 0));
+  }
   body.insert(body.end(), tags_.begin(), tags_.end());
   Le16(body, 0);  // End
 
   std::vector<std::uint8_t> out = {static_cast<std::uint8_t>(compressed ? 'C' : 'F'), 'W', 'S',
                                    static_cast<std::uint8_t>(version_)};
+  if (body.size() + 8 > 0xffffffffu) throw std::invalid_argument("a movie larger than 4 GB");
   Le32(out, static_cast<std::uint32_t>(body.size() + 8));
   if (!compressed) {
     out.insert(out.end(), body.begin(), body.end());
