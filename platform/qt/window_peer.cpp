@@ -59,11 +59,16 @@ class WindowWidget : public QWidget {
     return stateChangeSince_.isValid() && !resized && !stateChangeSince_.hasExpired(kStateWaitMs);
   }
   void Resize(QSize size) {
-    if (StateChanging()) {
-      deferredSize_ = size;
-    } else if (size != this->size()) {
-      resize(size);
+    if (!StateChanging()) {
+      if (size != this->size()) resize(size);
+      return;
     }
+    // The width and the height are asked for one at a time, each with the
+    // other as it is now: only what differs from now is wanted.
+    QSize wanted = deferredSize_.value_or(this->size());
+    if (size.width() != width()) wanted.setWidth(size.width());
+    if (size.height() != height()) wanted.setHeight(size.height());
+    deferredSize_ = wanted;
   }
 
  protected:
