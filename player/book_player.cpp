@@ -23,6 +23,8 @@ void BookPlayer::ResetState() {
   pages_.Reset(0);
   lists_.Close();
   narration_.Reset();
+  script_.reset();
+  scriptTicking_ = false;
 }
 
 void BookPlayer::Notify(Changes changes) {
@@ -73,6 +75,11 @@ void BookPlayer::Arrive(MovieLoader::Arrival arrival) {
       Send("dirov.Toolbar", "noZoom");
     } else {
       loaded_.kind = Kind::Other;
+      ++scriptRun_;
+      script_ = std::make_unique<script::Timeline>(
+          *movie, [this](const std::string& command, const std::string& args) { Send(command, args); });
+      script_->Start();
+      PlayScript();
     }
   }
   // What the host did while the movie was loading, in its order; the
@@ -93,6 +100,7 @@ void BookPlayer::Arrive(MovieLoader::Arrival arrival) {
 void BookPlayer::SetVariable(const std::string& name, const std::string& value) {
   // Kept in order with the labels called meanwhile.
   if (loader_.Defer({false, {}, name, value})) return;
+  if (script_) return script_->Set(name, value);
   variables_.Set(name, value);
   if (answeringGetReg_ && name == "showHelp" && value == "none") {
     // Nothing on this platform installs the book, so nothing stores the
@@ -110,6 +118,7 @@ std::string BookPlayer::GetVariable(const std::string& name) {
     if (name == "soundOn") return narration_.soundOn() ? "1" : "0";
     if (auto list = lists_.Variable(name)) return *list;
   }
+  if (script_) return script_->Get(name);
   return variables_.Text(name);
 }
 
@@ -124,6 +133,10 @@ Changes BookPlayer::CallLabel(const std::string& target, const std::string& labe
   switch (loaded_.kind) {
     case Kind::Book: return BookLabel(label);
     case Kind::Chapter: return ChapterLabel(label);
+    case Kind::Other:
+      if (script_) script_->Call(label);
+      PlayScript();
+      return {};
     default: return {};
   }
 }
@@ -198,6 +211,7 @@ std::string BookPlayer::TGetProperty(const std::string& target, int index) {
   if (target != "/" || index != 4) return "";
   const Loaded& in = Settled();
   if (!in.movie) return "0";
+  if (script_) return std::to_string(script_->currentFrame());
   return in.kind == Kind::Book && pages_.view() == View::Single ? "2" : "1";
 }
 
@@ -209,6 +223,19 @@ void BookPlayer::Width(components::Twips width) {
 void BookPlayer::Height(components::Twips height) {
   height_ = height;
   Notify(Changes::kSize);
+}
+
+void BookPlayer::PlayScript() {
+  if (!script_ || !script_->playing() || scriptTicking_) return;
+  scriptTicking_ = true;
+  const double rate = loaded_.movie && loaded_.movie->frameRate > 0 ? loaded_.movie->frameRate : 12;
+  desktop_.PostDelayed(lifetime_, static_cast<int>(1000 / std::clamp(rate, 1.0, 120.0)),
+                       [this, run = scriptRun_] {
+                         if (run != scriptRun_) return;  // another movie came meanwhile
+                         scriptTicking_ = false;
+                         script_->NextFrame();
+                         PlayScript();
+                       });
 }
 
 void BookPlayer::Send(const std::string& command, const std::string& args) {

@@ -15,6 +15,7 @@
 #include "player/movie_variables.h"
 #include "player/narration.h"
 #include "player/read_ahead.h"
+#include "player/script_timeline.h"
 #include "player/storage.h"
 #include "player/swf.h"
 
@@ -122,6 +123,8 @@ class BookPlayer : public components::MoviePlayer {
   Changes Open();
   Changes PressWindowButton(int button);
   double NarrationSeconds() const;
+  // A movie that is not a book of ours plays its own frames' actions.
+  void PlayScript();
 
   components::Desktop& desktop_;
   MovieLoader loader_;
@@ -131,6 +134,7 @@ class BookPlayer : public components::MoviePlayer {
   BookView pages_;
   BookLists lists_;
   Narration narration_;
+  std::unique_ptr<script::Timeline> script_;
   components::Twips width_ = 0, height_ = 0;
   std::function<void(Changes)> changed_;
   std::function<void(const std::string&)> openUrl_;
@@ -138,6 +142,8 @@ class BookPlayer : public components::MoviePlayer {
   // Inside the host's answer to "dirov.getReg", until the book has asked
   // for the intro panel.
   bool answeringGetReg_ = false;
+  bool scriptTicking_ = false;
+  int scriptRun_ = 0;  // which movie a tick was posted for
 };
 
 }  // namespace player
