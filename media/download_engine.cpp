@@ -71,12 +71,13 @@ void DownloadEngine::DownloadFile(const std::string& source, const std::string& 
     listening_ = true;
   }
   isDownloadReady_ = kFalse;
+  queryFailureTold_ = false;
   contentLength_ = GetFileSize(source);
   if (contentLength_ == -1) {
     // Nothing to fetch: the reader hears why the narration does not come,
-    // unless the book was closed meanwhile.
-    inet = LoadedInet();
-    if (inet) SayNoConnection();
+    // once (a failed HEAD's state 11 has said it already), and not at all
+    // when the book was closed meanwhile.
+    if (!queryFailureTold_ && LoadedInet()) SayNoConnection();
     return;
   }
   saveFilePath_ = dest;
@@ -121,7 +122,7 @@ std::int32_t DownloadEngine::GetFileSize(const std::string& url) {
 void DownloadEngine::OnStateChanged(int state) {
   switch (state) {
     case Transfer::kError:
-      SkipOnFailure([&] { SayNoConnection(); });
+      if (SkipOnFailure([&] { SayNoConnection(); }) && isHeadRequest_ == kTrue) queryFailureTold_ = true;
       inProgress_ = false;
       SkipOnFailure([&] { progress_.Unload(); });
       SkipOnFailure([&] { ShowToolbar(); });

@@ -57,6 +57,7 @@ class DownloadEngine {
   bool inProgress_ = false;
   bool listening_ = false;
   bool receiving_ = false;
+  bool queryFailureTold_ = false;  // the size query's own state 11 said it
   bool receptionCancelled_ = false;
 };
 

@@ -48,10 +48,11 @@ void SoundCommands::LoadSound(const std::string& chapter) {
     }
   }
   // Only a file that is there is played: a transfer that completed while
-  // the busy message was open set endDownload for its own chapter.
+  // the busy message was open set endDownload for its own chapter (the
+  // same chapter, asked for again, plays again).
   if (program_.endDownload == kTrue && fs.FileExists(program_.chapterPath)) {
     HandOver(program_, animation_, program_.chapterPath);
-    program_.ToolbarControl().Visible(true);
+    if (program_.MainWindow().IsLoaded()) program_.ToolbarControl().Visible(true);
     return;
   }
   // Leftovers of an earlier, interrupted transfer go; a running transfer's

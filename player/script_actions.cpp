@@ -11,8 +11,9 @@ namespace player::script {
 
 namespace {
 
-// A list that piles up values without end is cut off.
+// A list that piles up values, or grows a text, without end is cut off.
 constexpr std::size_t kMaxStack = 10000;
+constexpr std::size_t kMaxText = 1 << 20;
 
 enum : std::uint8_t {
   kNextFrame = 0x04,
@@ -136,7 +137,19 @@ class Machine {
   }
   void Push(Value v) { stack_.push_back(std::move(v)); }
   double PopNumber() { return rules_.ToNumber(Pop()); }
-  std::string PopText() { return rules_.ToString(Pop()); }
+  std::string PopText() { return Text(Pop()); }
+  // A value as text, its cost charged: an array is spelled out element by element.
+  std::string Text(const Value& v) {
+    if (v.kind == Value::kObject && v.object->kind == Object::kArray)
+      t_.Spend(static_cast<long>(std::min(v.object->length, 65536.0)));
+    return rules_.ToString(v);
+  }
+  // Two texts joined, or the list cut off should they grow too long.
+  void PushJoined(const std::string& a, const std::string& b) {
+    if (a.size() + b.size() > kMaxText) return t_.Exhaust();
+    t_.Spend(static_cast<long>((a.size() + b.size()) / 256));
+    Push(Value::Text(a + b));
+  }
   void PushNumber(double n) { Push(Value::Number(n)); }
   // Flash 4's comparisons and logic answer 1 or 0 before version 5.
   void PushTruth(bool b) { Push(rules_.version >= 5 ? Value::Bool(b) : Value::Number(b ? 1 : 0)); }
@@ -190,7 +203,7 @@ class Machine {
       case kStringLength: PushNumber(static_cast<double>(PopText().size())); break;
       case kStringAdd: {
         std::string b = PopText();
-        Push(Value::Text(PopText() + b));
+        PushJoined(PopText(), b);
         break;
       }
       case kPop: Pop(); break;
@@ -211,7 +224,8 @@ class Machine {
         Value b = Pop(), a = Pop();
         if (a.kind == Value::kString || b.kind == Value::kString || a.kind == Value::kObject ||
             b.kind == Value::kObject) {
-          Push(Value::Text(rules_.ToString(a) + rules_.ToString(b)));
+          std::string left = Text(a);
+          PushJoined(left, Text(b));
         } else {
           PushNumber(rules_.ToNumber(a) + rules_.ToNumber(b));
         }

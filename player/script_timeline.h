@@ -54,14 +54,19 @@ class Timeline {
   void GoTo(int frame, bool play);
   void Play(bool play) { playing_ = play; }
   void FsCommand(const std::string& command, const std::string& args) { send_(command, args); }
-  // One action's worth of the work a call from outside may cause; false
-  // once it is all spent (a movie that loops for ever is cut off there).
-  bool Spend() { return budget_-- > 0; }
+  // Some of the work a call from outside may cause (an action is 1, a long
+  // text or array more); false once it is all spent: a movie that loops for
+  // ever, or grows its texts without end, is cut off there.
+  bool Spend(long cost = 1) {
+    budget_ -= cost;
+    return budget_ >= 0;
+  }
+  void Exhaust() { budget_ = -1; }
 
  private:
   // Each call from outside (the host, the frame clock) may run this many
   // actions, however its frames call and go to one another.
-  static constexpr long kStepsPerCall = 1000000;
+  static constexpr long kStepsPerCall = 200000;
   void Begin() {
     if (depth_ == 0) budget_ = kStepsPerCall;
   }

@@ -38,17 +38,19 @@ pid_t SpoolOwner(const std::string& name, const std::string& prefix) {
 void SpoolFile::RemoveAbandoned(const std::string& folder, const std::string& prefix) {
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
   if (!dir) return;
-  const std::string base = folder + (folder.empty() || folder.back() != '/' ? "/" : "");
+  // Each entry is looked at and removed within this folder, never through
+  // its path again: a folder swapped meanwhile leads nowhere else.
+  const int at = ::dirfd(dir);
   while (dirent* entry = ::readdir(dir)) {
     const pid_t owner = SpoolOwner(entry->d_name, prefix);
     // Only a copy that no longer runs has no use for its file; a process
     // number in use (by any process: it may be ours under another user)
     // keeps it.
     if (owner <= 0 || owner == ::getpid() || ::kill(owner, 0) == 0 || errno != ESRCH) continue;
-    const std::string path = base + entry->d_name;
     struct stat st;
-    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::getuid())
-      ::unlink(path.c_str());
+    if (::fstatat(at, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+        st.st_uid == ::getuid())
+      ::unlinkat(at, entry->d_name, 0);
   }
   ::closedir(dir);
 }

@@ -86,7 +86,6 @@ void Transfer::Execute(const std::string& url, const std::string& operation) {
   failure_.clear();
   head_ = head;
   connectedTold_ = receptionTold_ = receptionDelivered_ = bodyEnded_ = complete_ = false;
-  if (!head) spool_ = posix::SpoolFile::Create(SpoolFolder(), "reader-download-");
   executing_ = true;
   TransferBackend::Events events;
   events.headers = [this, generation](const TransferReply& reply) {
@@ -108,6 +107,15 @@ void Transfer::OnHeaders(const TransferReply& reply) {
   // reply itself, and aborting it now would fail it twice), kept nowhere.
   if (!Success(reply_.status)) return spool_.reset();
   if (std::optional<std::string> why = Refusal()) return Fail(*why);
+  // The body's file is made once there is a body to keep; a folder that
+  // takes none fails this request, not the program.
+  if (!head_ && !spool_ && !connectedTold_) {
+    try {
+      spool_ = posix::SpoolFile::Create(SpoolFolder(), "reader-download-");
+    } catch (const std::exception& e) {
+      return Fail(e.what());
+    }
+  }
   if (!connectedTold_) Report(kConnected, false);
   connectedTold_ = true;
 }
@@ -209,10 +217,12 @@ std::vector<std::uint8_t> Transfer::GetChunk(int size, int dataType) {
   // Until a whole chunk has come, or the body ended; events run meanwhile
   // (the reader's cancel among them), and this control may go with them.
   std::weak_ptr<const void> alive = lifetime_.token();
+  const int generation = generation_;
   const auto wanted = static_cast<std::uint64_t>(size);
   while (spool_ && !bodyEnded_ && spool_->written() - spool_->read() < wanted) {
     desktop_.WaitForEvents();
-    if (alive.expired()) return {};
+    // Gone, or another request began meanwhile: nothing of it is this body.
+    if (alive.expired() || generation != generation_) return {};
   }
   if (!spool_) return {};
   std::vector<std::uint8_t> bytes = spool_->Read(static_cast<std::size_t>(size));

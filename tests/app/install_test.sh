@@ -70,11 +70,19 @@ if panel=$(shown "基礎操作說明"); then
   gone "基礎操作說明" || { echo "Escape did not close the intro panel"; fail=1; }
   main=$(shown "$title")
   read -r mx my < <(at "$main")
-  x mousemove $((mx + 200)) $((my + 300)) click 3
-  sleep 0.5
-  x key Down Down Return  # 關閉, after 關於翻頁電子書
-  sleep 0.5
-  x key y  # 是(Y) to "確定要離開電子書嗎 ?"
+  # The right-click menu's 關閉 (after 關於翻頁電子書), until the question comes.
+  for _ in 1 2 3; do
+    x mousemove $((mx + 200)) $((my + 300)) click 3
+    sleep 0.5
+    x key Down Down Return
+    question=$(shown "離開電子書") && break
+  done
+  if [ -n "${question:-}" ]; then
+    x windowfocus --sync "$question"
+    x key y  # 是(Y) to "確定要離開電子書嗎 ?"
+  else
+    echo "the book's menu did not ask to leave"; fail=1
+  fi
 else
   echo "the first start showed no intro panel:"; cat "$home/out1"; fail=1
 fi
@@ -86,8 +94,11 @@ status=$?
 # The second start: no panel. The narration of chapter 1, as that user asks
 # for it: downloaded from the installed demo server into the user's own data
 # folder, not the program folder, and played.
-"${runner[@]}" "$prefix/bin/reader-demo-media-server" >/dev/null 2>&1 &
+"${runner[@]}" "$prefix/bin/reader-demo-media-server" >"$home/server" 2>&1 &
 server=$!
+sleep 0.5
+# Another server on its port (a second run on this machine) would answer in its stead.
+kill -0 $server 2>/dev/null || { echo "the demo media server did not start:"; cat "$home/server"; fail=1; }
 "${runner[@]}" "${reader_env[@]}" timeout 60 "$prefix/bin/reader" >"$home/out2" 2>&1 &
 reader=$!
 chapter="$home/data/reader/Review/K19990317045_1.zov"

@@ -123,6 +123,12 @@ TEST_F(Media, NoUsableLengthMeansNoRequestAndTheReaderIsToldTheHostCannotBeReach
     EXPECT_FALSE(std::filesystem::exists(Temp("5")));              // a leftover goes
     EXPECT_EQ(h.desktop.boxes().back().caption, "無法連線") << length;
   }
+  // A HEAD that fails outright: its state 11 says so, and only that.
+  h.desktop.ExpectBox(Answer::OK, "很抱歉，現在無法與主機連線。\r\n請稍後再連線，謝謝。");
+  inet().Respond({{}, {}, std::vector<int>{Transfer::kError}, false});
+  const size_t before = h.desktop.boxes().size();
+  LoadSound("5");
+  EXPECT_EQ(h.desktop.boxes().size(), before + 1);
   EXPECT_EQ(h.desktop.PendingBoxes(), 0u);
 }
 

@@ -127,10 +127,13 @@ TEST_F(ScriptedMovie, AMovieThatNeverEndsItsWorkIsCutOffNotWaitedFor) {
   Play(Movie(8, {{"", "stop(); while (true) { x = 1; }"},
                  {"self", "call(\"self\");"},
                  {"ping", "gotoAndStop(\"pong\");"},
-                 {"pong", "gotoAndStop(\"ping\");"}}));
-  player.TCallLabel("/", "self");
-  player.TCallLabel("/", "ping");
+                 {"pong", "gotoAndStop(\"ping\");"},
+                 {"grow", "s = \"x\"; while (true) { s = s + s; }"},
+                 {"lengthen", "t = \"\"; while (true) { t = t + \"x\"; }"},
+                 {"spell", "a = new Array(100000); while (true) { u = \"\" + a; }"}}));
+  for (const char* label : {"self", "ping", "grow", "lengthen", "spell"}) player.TCallLabel("/", label);
   desktop.Pump();
+  EXPECT_LE(player.GetVariable("s").size(), 1u << 20);
   EXPECT_EQ(player.GetVariable("x"), "1");
   player.SetVariable("y", "still answering");
   EXPECT_EQ(player.GetVariable("y"), "still answering");

@@ -178,6 +178,12 @@ TEST(SingleInstance, AChildThatNeverRunsAnotherProgramDoesNotKeepTheClaim) {
     ~Unset() { unsetenv("XDG_RUNTIME_DIR"); }
   } unset;
   pid_t stuck = -1;
+  struct Reap {
+    pid_t& child;
+    ~Reap() {
+      if (child > 0) kill(child, SIGKILL), waitpid(child, nullptr, 0);
+    }
+  } reap{stuck};
   {
     posix::SingleInstance first("reader", "K1");
     ASSERT_TRUE(first.first());
@@ -198,8 +204,6 @@ TEST(SingleInstance, AChildThatNeverRunsAnotherProgramDoesNotKeepTheClaim) {
   posix::SingleInstance next("reader", "K1");
   EXPECT_TRUE(next.first());
   EXPECT_GE(next.listener(), 0);
-  kill(stuck, SIGKILL);
-  waitpid(stuck, nullptr, 0);
 }
 
 TEST(Environment, AnInstalledCopyKeepsChapterFilesInTheUsersOwnFolder) {

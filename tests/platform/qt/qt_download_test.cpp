@@ -108,7 +108,10 @@ TEST_F(QtDownload, ABodyCutShortIsNeverAcceptedAndLeavesTheProgressWindowOpen) {
         [&]() -> QWidget* {
           QWidget* w = QApplication::activeModalWidget();
           if (!w || w->objectName() != "download" || !std::filesystem::exists(dir / "Review")) return nullptr;
-          return std::filesystem::exists(Temp()) ? nullptr : w;  // the short body's files are gone
+          // Read, then its files gone: the reception has ended short.
+          auto* percent = w->findChild<QLabel*>("percent");
+          if (!percent || percent->text().isEmpty()) return nullptr;
+          return std::filesystem::exists(Temp()) ? nullptr : w;
         },
         [&](QWidget* w) {
           leftOpen = w->isVisible();

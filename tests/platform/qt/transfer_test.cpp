@@ -228,6 +228,16 @@ TEST_F(TransferControl, TheSpoolWaitsInTempOrElseInTheProgramsPrivateFolder) {
   EXPECT_TRUE(FilesIn(runtime / "reader").empty());
 }
 
+TEST_F(TransferControl, AFolderThatTakesNoBodyFailsTheRequestNotTheProgram) {
+  FileSite site;
+  Make({.spoolFolder = spoolDir / "missing"});
+  Execute(site.server.Url("/file"), "GET \"x\"");  // does not throw
+  ASSERT_TRUE(Finished());
+  EXPECT_EQ(states, std::vector<int>{Transfer::kError});
+  EXPECT_NE(transfer->Failure().find("missing"), std::string::npos) << transfer->Failure();
+  EXPECT_TRUE(Chunk().empty());
+}
+
 TEST_F(TransferControl, ANewRequestTakesAwayTheBodyLeftUnread) {
   FileSite site;
   const std::string url = site.server.Url("/file");
