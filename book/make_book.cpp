@@ -1,7 +1,8 @@
 // Builds the demo book at build time:
-//   make_book MOVIE.swf PROGRAM_FOLDER MEDIA_SITE
+//   make_book MOVIE.swf PROGRAM_FOLDER MEDIA_SITE SCRIPTS
 // writes the book's movie, PROGRAM_FOLDER/Review/man.zov and the chapter
-// media files below MEDIA_SITE as the download server lays them out.
+// media files below MEDIA_SITE as the download server lays them out; the
+// movies' ActionScript comes from SCRIPTS (book/movie).
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -10,15 +11,17 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTextLayout>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <stdexcept>
 
+#include "book/book_movies.h"
 #include "book/content.h"
 #include "book/gif_writer.h"
-#include "book/swf_writer.h"
 #include "player/layout.h"
 
 namespace {
@@ -60,7 +63,31 @@ void Footer(QPainter& p, int number) {
              QString::number(number));
 }
 
-QImage RenderPage(const book::Book& b, int number) {
+// Draws `text` wrapped to `width` from (x, y) and returns its bottom; adds
+// to `lines` where a marker line goes under each of its lines: below the
+// glyphs, not through them.
+int DrawWrapped(QPainter& p, const QFont& font, const QString& text, int x, int y, int width,
+                std::vector<int>* lines) {
+  QTextLayout layout(text, font, p.device());
+  QTextOption option;
+  option.setWrapMode(QTextOption::WordWrap);
+  layout.setTextOption(option);
+  layout.beginLayout();
+  double height = 0;
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(width);
+    line.setPosition(QPointF(0, height));
+    height += line.height();
+    if (lines)
+      lines->push_back(static_cast<int>(std::lround(y + line.y() + line.ascent() + line.descent() * 0.8)));
+  }
+  layout.endLayout();
+  layout.draw(&p, QPointF(x, y));
+  return y + static_cast<int>(std::ceil(height));
+}
+
+book::PageArt RenderPage(const book::Book& b, int number) {
+  book::PageArt art;
   const Page& page = b.pages[static_cast<size_t>(number - 1)];
   // Laid out on the page's design space, drawn at the picture's size.
   QImage img(L::kPagePictureWidth, L::kPagePictureHeight, QImage::Format_RGB32);
@@ -108,7 +135,9 @@ QImage RenderPage(const book::Book& b, int number) {
       p.setFont(Font(30));
       p.drawText(QRect(60, 560, W - 120, 80), Qt::AlignCenter, Q(page.paragraphs[0]));
     }
-    return img;
+    p.end();
+    art.jpeg = Jpeg(img);
+    return art;
   }
 
   p.fillRect(QRect(0, 0, W, H), kPaper);
@@ -130,7 +159,9 @@ QImage RenderPage(const book::Book& b, int number) {
                  QString::number(b.contents[i].page));
     }
     Footer(p, number);
-    return img;
+    p.end();
+    art.jpeg = Jpeg(img);
+    return art;
   }
 
   int y = 110;
@@ -150,13 +181,12 @@ QImage RenderPage(const book::Book& b, int number) {
   y += 48;
   p.setPen(kInk);
   p.setFont(Font(32));
-  for (const auto& para : page.paragraphs) {
-    QRect r = p.boundingRect(QRect(80, y, W - 160, 2000), Qt::TextWordWrap, Q(para));
-    p.drawText(r, Qt::TextWordWrap, Q(para));
-    y = r.bottom() + 36;
-  }
+  for (const auto& para : page.paragraphs)
+    y = DrawWrapped(p, Font(32), Q(para), 80, y, W - 160, &art.lines) + 36;
   Footer(p, number);
-  return img;
+  p.end();
+  art.jpeg = Jpeg(img);
+  return art;
 }
 
 // Narration: espeak-ng's Mandarin voice when it is there, else a tone.
@@ -219,78 +249,75 @@ QImage Narrator(int frame) {
   return img;
 }
 
+// The chapter movie's face: its title on the chapter's colour, at twice
+// the stage's 217 x 100 pixels.
+std::vector<std::uint8_t> ChapterFace(const book::Chapter& c) {
+  QImage img(434, 200, QImage::Format_RGB32);
+  img.fill(kAccent);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::TextAntialiasing);
+  p.scale(2, 2);
+  p.setPen(Qt::white);
+  p.setFont(Font(14));
+  p.drawText(QRectF(10, 8, 197, 28), Qt::AlignLeft | Qt::AlignVCenter,
+             QString::fromUtf8("第 ") + QString::number(c.number) + QString::fromUtf8(" 章導讀"));
+  p.end();
+  return Jpeg(img, 90);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
-  if (argc != 4) {
-    std::cerr << "usage: make_book MOVIE.swf PROGRAM_FOLDER MEDIA_SITE\n";
+  if (argc != 5) {
+    std::cerr << "usage: make_book MOVIE.swf PROGRAM_FOLDER MEDIA_SITE SCRIPTS\n";
     return 2;
   }
   const book::Book& b = book::DemoBook();
+  const std::string scripts = argv[4];
 
-  // The book: the stage is 768 x 576 pixels.
-  book::SwfWriter swf(7, 768 * 20, 576 * 20, 12);
-  swf.BackgroundColor(0x4a, 0x46, 0x40);
-  swf.Metadata(book::Describe(b));
-  for (int n = 1; n <= static_cast<int>(b.pages.size()); ++n)
-    swf.DefineBitsJpeg2(static_cast<std::uint16_t>(n), Jpeg(RenderPage(b, n)));
+  std::vector<book::PageArt> pages;
+  for (int n = 1; n <= static_cast<int>(b.pages.size()); ++n) pages.push_back(RenderPage(b, n));
   // The book's background sound: a quiet chord that loops. One second of
   // it: each tone makes whole cycles in it, so the loop has no seam, and
   // the movie carries (and the reader inflates) no more than that.
-  std::vector<std::int16_t> hum;
+  book::Sound16 hum;
   for (int i = 0; i < 11025; ++i) {
     double t = i / 11025.0;
-    hum.push_back(static_cast<std::int16_t>(
+    hum.samples.push_back(static_cast<std::int16_t>(
         900 * (std::sin(2 * M_PI * 220 * t) + std::sin(2 * M_PI * 275 * t) + std::sin(2 * M_PI * 330 * t))));
   }
-  swf.DefineSound(1000, 11025, hum);
-  // Frame 1 is the spread, frame 2 the single page; then one frame per
-  // entry point the host calls.
-  const char* labels[] = {"spread",
-                          "single",
-                          "soundOn",
-                          "mute",
-                          "indexPage",
-                          "discuss",
-                          "regionLine",
-                          "singleZoomIn",
-                          "singleZoomOut",
-                          "singleLeft",
-                          "singleRight",
-                          "doublePage",
-                          "LoadingSound",
-                          "Buy",
-                          "startPlay",
-                          "playAnimation",
-                          "stopAnimation",
-                          "stopMan",
-                          "addBookmark",
-                          "deleteBookmark",
-                          "deleteAllBookmark",
-                          "addNote",
-                          "deleteNote",
-                          "deleteAllNote",
-                          "editNote"};
-  for (const char* label : labels) {
-    swf.FrameLabel(label);
-    swf.ShowFrame();
-  }
-  if (!Write(QString::fromLocal8Bit(argv[1]), swf.Finish(true))) {
-    std::cerr << "make_book: cannot write " << argv[1] << "\n";
-    return 1;
-  }
+  try {
+    if (!Write(QString::fromLocal8Bit(argv[1]), book::BookMovie(b, pages, hum, scripts))) {
+      std::cerr << "make_book: cannot write " << argv[1] << "\n";
+      return 1;
+    }
 
-  // The narrator animation, beside the program.
-  book::SwfWriter man(7, 160 * 20, 160 * 20, 8);
-  man.Metadata("kind=animation\n");
-  for (int f = 0; f < 8; ++f) man.DefineBitsJpeg2(static_cast<std::uint16_t>(f + 1), Jpeg(Narrator(f), 85));
-  man.FrameLabel("play");
-  for (int f = 0; f < 8; ++f) man.ShowFrame();
-  QString program = QString::fromLocal8Bit(argv[2]);
-  if (!Write(program + "/Review/man.zov", man.Finish(true))) {
-    std::cerr << "make_book: cannot write the narrator animation\n";
+    // The narrator animation, beside the program.
+    std::vector<std::vector<std::uint8_t>> faces;
+    for (int f = 0; f < 8; ++f) faces.push_back(Jpeg(Narrator(f), 85));
+    QString program = QString::fromLocal8Bit(argv[2]);
+    if (!Write(program + "/Review/man.zov", book::NarratorMovie(faces))) {
+      std::cerr << "make_book: cannot write the narrator animation\n";
+      return 1;
+    }
+
+    // One media file per chapter, where the download server serves them.
+    QString site = QString::fromLocal8Bit(argv[3]) + "/" + Q(b.code) + "/Review/";
+    QDir().mkpath(site);
+    for (const auto& c : b.chapters) {
+      book::Sound16 voice;
+      voice.samples = Narration(c.narration, site, &voice.rate);
+      QString name = site + Q(b.code) + "_" + QString::number(c.number) + ".zov";
+      if (!Write(name, book::ChapterMovie(c, ChapterFace(c), voice, scripts))) {
+        std::cerr << "make_book: cannot write " << name.toStdString() << "\n";
+        return 1;
+      }
+    }
+    QFile::remove(site + "/narration.wav");
+  } catch (const std::exception& e) {
+    std::cerr << "make_book: " << e.what() << "\n";
     return 1;
   }
 
@@ -323,23 +350,5 @@ int main(int argc, char** argv) {
     }
   }
 
-  // One media file per chapter, where the download server serves them.
-  QString site = QString::fromLocal8Bit(argv[3]) + "/" + Q(b.code) + "/Review/";
-  QDir().mkpath(site);
-  for (const auto& c : b.chapters) {
-    int rate = 0;
-    std::vector<std::int16_t> samples = Narration(c.narration, site, &rate);
-    book::SwfWriter chapter(7, 217 * 20, 100 * 20, 12);
-    chapter.Metadata("kind=chapter\nchapter=" + std::to_string(c.number) + "\ntitle=" + c.title + "\n");
-    chapter.DefineSound(1, rate, samples);
-    chapter.FrameLabel("showPlayer");
-    chapter.ShowFrame();
-    QString name = site + Q(b.code) + "_" + QString::number(c.number) + ".zov";
-    if (!Write(name, chapter.Finish(true))) {
-      std::cerr << "make_book: cannot write " << name.toStdString() << "\n";
-      return 1;
-    }
-  }
-  QFile::remove(site + "/narration.wav");
   return 0;
 }
