@@ -79,7 +79,7 @@ int DrawWrapped(QPainter& p, const QFont& font, const QString& text, int x, int 
     line.setPosition(QPointF(0, height));
     height += line.height();
     if (lines)
-      lines->push_back(static_cast<int>(std::lround(y + line.y() + line.ascent() + line.descent() * 0.8)));
+      lines->push_back(static_cast<int>(std::lround(y + line.y() + line.ascent() + line.descent() + 1)));
   }
   layout.endLayout();
   layout.draw(&p, QPointF(x, y));

@@ -147,10 +147,10 @@ function DrawPageMarks(m, r, page) {
   if (Lines) {
     // Under each line of text, where the book's build laid it out.
     var ys = BOOK.lines[page];
-    m.lineStyle(1.2, 0x3b7dd8, 35);
+    m.lineStyle(1, 0x3b7dd8, 45);
     for (var i = 0; ys != undefined && i < ys.length; i++) {
-      m.moveTo(r.x + 70 * s, r.y + ys[i] * s);
-      m.lineTo(r.x + r.w - 70 * s, r.y + ys[i] * s);
+      m.moveTo(r.x + 76 * s, r.y + ys[i] * s);
+      m.lineTo(r.x + r.w - 76 * s, r.y + ys[i] * s);
     }
   }
   if (NoteIndexOf(page) >= 0) {
