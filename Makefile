@@ -37,6 +37,7 @@ bench: build
 	$(BUILD)/bench/startup_bench $(BUILD)/program/reader_startup_probe $(BUILD)/bench/bare_window 61 \
 	  --without readahead,pictures
 	$(BUILD)/bench/player_bench $(BUILD)/book/book.swf
+	$(BUILD)/bench/book_size_bench $(BUILD)/book/book.swf
 	@echo "peak memory paging through the whole book, against a bare Qt window:"
 	@$(BUILD)/bench/player_bench $(BUILD)/book/book.swf --pages | sed 's/^/  reader: /'
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bare_window 2>/dev/null | grep peak | sed 's/^/  bare:   /'

@@ -21,7 +21,7 @@ if (Booted != true) {
   Hum.attachSound("hum");
   StageMake();
   ListsOpen();
-  PlaceRestore();
+  var reopened = PlaceRestore();
   _root.utility.jump_number.display = Display();
   DrawPages();
   InputListen();
@@ -29,6 +29,8 @@ if (Booted != true) {
   fscommand("dirov.getReg", "");
   Toolbar("withoutLine");
   Toolbar("noZoom");
+  // Reopened inside, the toolbar shows as it does once the cover is opened.
+  if (reopened) fscommand("dirov.Win", "showUtility");
   WaitForSettings();
 }
 stop();

@@ -182,11 +182,12 @@ function PlaceKeep() {
   Store.flush();
 }
 
+// Whether the book opens where it was closed.
 function PlaceRestore() {
-  if (Store == null || Store.data.opened != true) return;
+  if (Store == null || Store.data.opened != true) return false;
   var spread = ParseNumber(Store.data.spread);
-  if (spread == null || spread < 1 || 2 * spread > BOOK.pages) return;
+  if (spread == null || spread < 1 || 2 * spread > BOOK.pages) return false;
   V.opened = true;
   V.spread = spread;
-  fscommand("dirov.Win", "showUtility");
+  return true;
 }
