@@ -5,7 +5,7 @@
 // the spread and frame 2 with a single page; everything here is made by
 // script, so it stays across those two frames.
 
-var TURN_FRAMES = 8;
+var TURN_FRAMES = 5;
 
 function StageMake() {
   var pages = _root.createEmptyMovieClip("Pages", 10);
