@@ -439,8 +439,11 @@ class Machine {
 
   void GetUrl(const std::string& url, const std::string& target) {
     static constexpr char kPrefix[] = "FSCommand:";
-    if (url.compare(0, sizeof kPrefix - 1, kPrefix) == 0)
+    if (url.compare(0, sizeof kPrefix - 1, kPrefix) == 0) {
       t_.FsCommand(url.substr(sizeof kPrefix - 1), target);
+    } else {
+      t_.GetUrl(url, target);
+    }
   }
 
   void SetTarget(const std::string& path) {
