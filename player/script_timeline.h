@@ -46,6 +46,10 @@ class Timeline {
   // leads nowhere gives no object.
   std::pair<ObjectRef, std::string> Resolve(const std::string& path, const ObjectRef& scope) const;
   Value GetVariable(const std::string& path, const ObjectRef& scope) const;
+  // A property of an object as GetMember, GetVariable and GetProperty read
+  // it; a clip's own (_currentframe, _totalframes, _x, _visible, ...) have
+  // the values a player gives them.
+  Value Member(const ObjectRef& object, const std::string& name) const;
   void SetVariable(const std::string& path, Value value, const ObjectRef& scope);
   // The frame of a label or number; 0 when there is none.
   int FrameOf(const std::string& labelOrNumber) const;
