@@ -15,7 +15,9 @@
 #include "platform/posix/hive.h"
 #include "platform/posix/services.h"
 #include "platform/posix/single_instance.h"
+#include "platform/qt/event_hold.h"
 #include "platform/qt/qt_desktop.h"
+#include "platform/qt/runtime_choice.h"
 #include "platform/qt/window_hooks.h"
 #include "platform/qt/window_icon.h"
 #include "shell/book.h"
@@ -52,14 +54,21 @@ int main(int argc, char** argv) {
   }
 #endif
   app::StartupAids aids(aidsChosen, resources);
+  // The Flash runtime's engine is set up before the application exists.
+  qtdesk::PrepareRuntime();
   QApplication app(argc, argv);
   QApplication::setApplicationName("reader");
 
   posix::PlayerStorage playerStorage(posix::PlayerStorage::DefaultFolder("reader"));
-  qtdesk::Desktop desktop(
-      {.storage = &playerStorage, .readAhead = aids.readAhead(), .pictures = aids.pictures()});
-  posix::FileSystem files;
   posix::Environment environment("reader");
+  qtdesk::RuntimeFolders runtimeFolders{.program = environment.ProgramFolder(),
+                                        .media = environment.MediaFolder(),
+                                        .data = posix::DataHome() + "/reader"};
+  qtdesk::Desktop desktop({.storage = &playerStorage,
+                           .readAhead = aids.readAhead(),
+                           .pictures = aids.pictures(),
+                           .runtime = &runtimeFolders});
+  posix::FileSystem files;
   posix::Connection connection(READER_DOWNLOAD_URL);
   qtdesk::WindowHooks hooks(desktop);
   desktop.AfterFirstPaint([&environment] { qtdesk::LoadWindowIcon(environment.ProgramFolder()); });
@@ -75,10 +84,15 @@ int main(int argc, char** argv) {
   if (instance.listener() >= 0) {
     secondCopy.emplace(instance.listener(), QSocketNotifier::Read);
     QObject::connect(&*secondCopy, &QSocketNotifier::activated, [&] {
-      instance.TakeRequest([&] {
-        bool shown = false;
-        desktop.RunHandler([&] { shown = program.BringToFront(); });
-        return shown;
+      // Not while a call waits for the runtime: after it.
+      secondCopy->setEnabled(false);
+      qtdesk::EventHold::Get().RunOrDefer([&] {
+        secondCopy->setEnabled(true);
+        instance.TakeRequest([&] {
+          bool shown = false;
+          desktop.RunHandler([&] { shown = program.BringToFront(); });
+          return shown;
+        });
       });
     });
   }

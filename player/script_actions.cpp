@@ -3,6 +3,7 @@
 // passes over, as a player of an older version would.
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <limits>
 
 #include "player/script_timeline.h"
@@ -36,6 +37,8 @@ enum : std::uint8_t {
   kGetVariable = 0x1C,
   kSetVariable = 0x1D,
   kSetTarget2 = 0x20,
+  kGetProperty = 0x22,
+  kSetProperty = 0x23,
   kStringAdd = 0x21,
   kTrace = 0x26,
   kDefineLocal = 0x3C,
@@ -274,7 +277,7 @@ class Machine {
       case kGetMember: {
         std::string name = PopText();
         Value object = Pop();
-        Push(object.kind == Value::kObject ? GetProperty(rules_, object.object, name) : Value::Undefined());
+        Push(object.kind == Value::kObject ? t_.Member(object.object, name) : Value::Undefined());
         break;
       }
       case kSetMember: {
@@ -306,6 +309,19 @@ class Machine {
         p.U8();
         std::string target = PopText(), url = PopText();
         GetUrl(url, target);
+        break;
+      }
+      case kGetProperty: {
+        const char* name = PropertyName(PopNumber());
+        ObjectRef clip = ClipAt(PopText());
+        Push(clip && name ? t_.Member(clip, name) : Value::Undefined());
+        break;
+      }
+      case kSetProperty: {
+        Value v = Pop();
+        const char* name = PropertyName(PopNumber());
+        ObjectRef clip = ClipAt(PopText());
+        if (clip && name && Settable(name)) SetProperty(rules_, clip, name, std::move(v));
         break;
       }
       case kSetTarget: SetTarget(p.Text()); break;
@@ -439,8 +455,18 @@ class Machine {
 
   void GetUrl(const std::string& url, const std::string& target) {
     static constexpr char kPrefix[] = "FSCommand:";
-    if (url.compare(0, sizeof kPrefix - 1, kPrefix) == 0)
+    if (url.compare(0, sizeof kPrefix - 1, kPrefix) == 0) {
       t_.FsCommand(url.substr(sizeof kPrefix - 1), target);
+    } else {
+      t_.GetUrl(url, target);
+    }
+  }
+
+  // The clip at a target path; "" is the clip the actions run on now.
+  ObjectRef ClipAt(const std::string& path) const {
+    if (path.empty()) return target_;
+    Value clip = t_.GetVariable(path + (path.back() == '/' ? "" : "/"), target_);
+    return clip.kind == Value::kObject && clip.object->kind == Object::kClip ? clip.object : nullptr;
   }
 
   void SetTarget(const std::string& path) {
@@ -450,6 +476,23 @@ class Machine {
     }
     Value clip = t_.GetVariable(path + (path.back() == '/' ? "" : "/"), target_);
     target_ = clip.kind == Value::kObject ? clip.object : original_;
+  }
+
+  // GetProperty's and SetProperty's property numbers.
+  static const char* PropertyName(double index) {
+    static constexpr const char* kNames[] = {
+        "_x",          "_y",     "_xscale",      "_yscale",    "_currentframe", "_totalframes",  "_alpha",
+        "_visible",    "_width", "_height",      "_rotation",  "_target",       "_framesloaded", "_name",
+        "_droptarget", "_url",   "_highquality", "_focusrect", "_soundbuftime", "_quality",      "_xmouse",
+        "_ymouse"};
+    if (!(index >= 0 && index < static_cast<double>(std::size(kNames)))) return nullptr;
+    return kNames[static_cast<std::size_t>(index)];
+  }
+  static bool Settable(const std::string& name) {
+    for (const char* fixed : {"_currentframe", "_totalframes", "_framesloaded", "_target", "_droptarget",
+                              "_url", "_xmouse", "_ymouse"})
+      if (name == fixed) return false;
+    return true;
   }
 
   std::string TypeOf(const Value& v) const {

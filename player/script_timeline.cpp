@@ -123,7 +123,30 @@ Value Timeline::GetVariable(const std::string& path, const ObjectRef& scope) con
   const std::string key = rules_.Key(name);
   if (name.empty() || key == "this") return Value::Of(owner);  // "/" and "/clip/": the clip itself
   if (key == "_root" || key == "_level0") return Value::Of(root_);
-  return GetProperty(rules_, owner, name);
+  return Member(owner, name);
+}
+
+Value Timeline::Member(const ObjectRef& object, const std::string& name) const {
+  if (!object || object->kind != Object::kClip || name.empty() || name[0] != '_')
+    return GetProperty(rules_, object, name);
+  std::string p = name;  // a clip's own properties ignore case in every version
+  for (char& c : p) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  const bool root = object == root_;
+  // Every clip but the main timeline is an empty one of one frame, all in.
+  if (p == "_currentframe") return Value::Number(root ? frame_ : 1);
+  if (p == "_totalframes" || p == "_framesloaded") return Value::Number(root ? frameCount() : 1);
+  Value stored = GetProperty(rules_, object, name);
+  if (stored.kind != Value::kUndefined) return stored;
+  if (p == "_x" || p == "_y" || p == "_rotation" || p == "_width" || p == "_height") return Value::Number(0);
+  if (p == "_xscale" || p == "_yscale" || p == "_alpha") return Value::Number(100);
+  if (p == "_visible") return Value::Bool(true);
+  if (p == "_name") return Value::Text(root ? "" : object->name);
+  if (p == "_target") {
+    std::string path;
+    for (ObjectRef at = object; at && at != root_; at = at->parent.lock()) path = "/" + at->name + path;
+    return Value::Text(path.empty() ? "/" : path);
+  }
+  return stored;
 }
 
 void Timeline::SetVariable(const std::string& path, Value value, const ObjectRef& scope) {

@@ -46,6 +46,10 @@ class Timeline {
   // leads nowhere gives no object.
   std::pair<ObjectRef, std::string> Resolve(const std::string& path, const ObjectRef& scope) const;
   Value GetVariable(const std::string& path, const ObjectRef& scope) const;
+  // A property of an object as GetMember, GetVariable and GetProperty read
+  // it; a clip's own (_currentframe, _totalframes, _x, _visible, ...) have
+  // the values a player gives them.
+  Value Member(const ObjectRef& object, const std::string& name) const;
   void SetVariable(const std::string& path, Value value, const ObjectRef& scope);
   // The frame of a label or number; 0 when there is none.
   int FrameOf(const std::string& labelOrNumber) const;
@@ -54,6 +58,13 @@ class Timeline {
   void GoTo(int frame, bool play);
   void Play(bool play) { playing_ = play; }
   void FsCommand(const std::string& command, const std::string& args) { send_(command, args); }
+  // A movie or page the actions ask for (getURL, loadMovieNum, ...): the
+  // stand-in loads none, it only tells whoever asked to know.
+  using GetUrlSeen = std::function<void(const std::string& url, const std::string& target)>;
+  void OnGetUrl(GetUrlSeen seen) { getUrl_ = std::move(seen); }
+  void GetUrl(const std::string& url, const std::string& target) {
+    if (getUrl_) getUrl_(url, target);
+  }
   // Some of the work a call from outside may cause (an action is 1, a long
   // text or array more); false once it is all spent: a movie that loops for
   // ever, or grows its texts without end, is cut off there.
@@ -75,6 +86,7 @@ class Timeline {
 
   Rules rules_;
   Send send_;
+  GetUrlSeen getUrl_;
   ObjectRef root_;
   std::vector<std::vector<std::span<const std::uint8_t>>> frames_;  // frame n's action lists at n - 1
   std::map<std::string, int> labels_;                               // by Rules::Key

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -14,6 +15,7 @@
 
 #include "platform/qt/control_geometry.h"
 #include "platform/qt/conversions.h"
+#include "platform/qt/event_hold.h"
 
 namespace qtdesk {
 
@@ -129,7 +131,17 @@ void ControlWidgets::Created(Control& c) {
     case ControlKind::Timer: {
       auto t = std::make_unique<QTimer>();
       QObject::connect(t.get(), &QTimer::timeout, parent_,
-                       [window, name = d.name] { window->FireTimer(name); });
+                       [window, name = d.name, timer = QPointer<QTimer>(t.get())] {
+                         // A tick that comes while a call waits for the runtime runs after
+                         // it, once, unless the timer has gone or stopped meanwhile.
+                         if (timer->property("tickWaits").toBool()) return;
+                         timer->setProperty("tickWaits", true);
+                         EventHold::Get().RunOrDefer([window, name, timer] {
+                           if (!timer) return;
+                           timer->setProperty("tickWaits", false);
+                           if (timer->isActive()) window->FireTimer(name);
+                         });
+                       });
       timers_[d.name] = std::move(t);
       Changed(c, Property::Interval);
       return;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/qt/event_hold.h"
 #include "platform/qt/window_peer.h"
 
 namespace qtdesk {
@@ -16,6 +17,9 @@ using namespace components;
 
 Desktop::Desktop(PlayerServices players) : events_(std::make_unique<QObject>()), players_(players) {
   QApplication::setQuitOnLastWindowClosed(false);
+  EventHold::Get().UsePoster([this](std::function<void()> fn) {
+    QMetaObject::invokeMethod(events_.get(), std::move(fn), Qt::QueuedConnection);
+  });
   // The book's language and face, whatever the system's locale.
   QFont font(kInterfaceFont);
   font.setPointSizeF(kInterfacePoints);
@@ -30,6 +34,7 @@ Desktop::Desktop(PlayerServices players) : events_(std::make_unique<QObject>()),
 
 Desktop::~Desktop() {
   events_.reset();  // what is still posted is dropped
+  EventHold::Get().Drop();
   windows_.DeleteAll();
 }
 
@@ -43,15 +48,19 @@ void Desktop::WaitForEvents() {
   QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
-// Events are posted to an object of this desktop's: they go with it.
+// Events are posted to an object of this desktop's: they go with it. One
+// that comes due while a call waits for the runtime waits too.
 void Desktop::PostEvent(std::function<void()> fn) {
   QMetaObject::invokeMethod(
-      events_.get(), [this, fn = std::move(fn)] { RunHandler(fn); }, Qt::QueuedConnection);
+      events_.get(),
+      [this, fn = std::move(fn)]() mutable { EventHold::Get().RunOrDefer([this, fn] { RunHandler(fn); }); },
+      Qt::QueuedConnection);
 }
 
 void Desktop::PostDelayedEvent(int milliseconds, std::function<void()> fn) {
-  QTimer::singleShot(std::max(0, milliseconds), events_.get(),
-                     [this, fn = std::move(fn)] { RunHandler(fn); });
+  QTimer::singleShot(std::max(0, milliseconds), events_.get(), [this, fn = std::move(fn)]() mutable {
+    EventHold::Get().RunOrDefer([this, fn] { RunHandler(fn); });
+  });
 }
 
 void Desktop::End(int exitCode) {

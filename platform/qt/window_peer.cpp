@@ -14,9 +14,11 @@
 
 #include "platform/qt/browser_control.h"
 #include "platform/qt/conversions.h"
+#include "platform/qt/event_hold.h"
 #include "platform/qt/player_control.h"
 #include "platform/qt/popup_anchor.h"
 #include "platform/qt/progress_bar_control.h"
+#include "platform/qt/runtime_choice.h"
 #include "platform/qt/toolbar_control.h"
 #include "platform/qt/transfer_control.h"
 
@@ -73,14 +75,19 @@ class WindowWidget : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* e) override {
-    // The window model decides: it hides or destroys this widget itself.
+    // The window model decides: it hides or destroys this widget itself
+    // (after a call that waits for the runtime, if one does).
     e->ignore();
-    Close();
+    EventHold::Get().RunOrDefer([self = QPointer<WindowWidget>(this)] {
+      if (self) self->Close();
+    });
   }
   void resizeEvent(QResizeEvent* e) override {
     QWidget::resizeEvent(e);
     resized = true;
-    if (w_) w_->FireResize();
+    EventHold::Get().RunOrDefer([self = QPointer<WindowWidget>(this)] {
+      if (self && self->w_) self->w_->FireResize();
+    });
     ApplyDeferredSize();
   }
   void moveEvent(QMoveEvent* e) override {
@@ -301,6 +308,8 @@ void WindowPeer::BuildMenu(QMenu& menu, const MenuDesign& design, std::map<QActi
 HWND WindowPeer::Handle() const { return reinterpret_cast<HWND>(widget_.data()); }
 
 std::unique_ptr<MoviePlayer> WindowPeer::CreatePlayer(const ControlDesign& d) {
+  if (std::unique_ptr<MoviePlayer> onRuntime = CreateRuntimePlayer(desktop_, players_, widget_, d))
+    return onRuntime;
   return std::make_unique<Player>(desktop_, players_, widget_, d);
 }
 std::unique_ptr<components::Toolbar> WindowPeer::CreateToolbar(const ControlDesign& d) {

@@ -1,0 +1,133 @@
+// The page between the reader and the Flash runtime: it makes the player,
+// carries the reader's calls to the bridge movie and the movie's commands,
+// storage and pages back. The reader talks to it over the web channel
+// (object "link") and by running readerHost's functions.
+"use strict";
+
+(function () {
+  let link = null;
+  const early = [];  // what the page said before the channel was up
+  function tell(name, ...args) {
+    if (link) link[name](...args);
+    else early.push([name, args]);
+  }
+
+  // Qt 6.4 lets no custom scheme use fetch(); the runtime fetches its code
+  // and every movie with it. The reader: scheme goes over XHR instead.
+  const nativeFetch = window.fetch.bind(window);
+  window.fetch = function (input, init) {
+    const request = input instanceof Request ? input : null;
+    const url = new URL(request ? request.url : String(input), document.baseURI);
+    if (url.protocol !== "reader:") return nativeFetch(input, init);  // refused by the reader anyway
+    return new Promise((resolve, reject) => {
+      const xhr = new XMLHttpRequest();
+      xhr.open("GET", url.href);  // the scheme serves files: no other method means anything
+      xhr.responseType = "arraybuffer";
+      xhr.onload = () => {
+        const status = xhr.status >= 200 && xhr.status <= 599 ? xhr.status : 200;
+        const type = xhr.getResponseHeader("Content-Type") || "application/octet-stream";
+        const response = new Response(status === 204 ? null : xhr.response,
+                                      { status, statusText: xhr.statusText, headers: { "Content-Type": type } });
+        Object.defineProperty(response, "url", { value: url.href });
+        resolve(response);
+      };
+      xhr.onerror = () => reject(new TypeError("refused: " + url.href));
+      xhr.send();
+    });
+  };
+
+  // Local storage (the movies' SharedObjects) lives in a file of the
+  // reader's: what the movie writes goes to it at once. The runtime reads
+  // and writes it by property, so the store is a proxy.
+  const data = new Map(Object.entries(window.readerStored || {}));
+  const methods = {
+    get length() { return data.size; },
+    key(i) { return Array.from(data.keys())[i] ?? null; },
+    getItem(k) { k = String(k); return data.has(k) ? data.get(k) : null; },
+    setItem(k, v) { k = String(k); v = String(v); data.set(k, v); tell("store", k, v); },
+    removeItem(k) { k = String(k); if (data.delete(k)) tell("store", k, null); },
+    clear() { for (const k of data.keys()) tell("store", k, null); data.clear(); },
+  };
+  const storage = new Proxy(methods, {
+    get(target, key) {
+      if (typeof key === "string" && data.has(key)) return data.get(key);
+      const value = Reflect.get(target, key);
+      return typeof value === "function" ? value.bind(target) : value;
+    },
+    set(target, key, value) { target.setItem(key, value); return true; },
+    deleteProperty(target, key) { target.removeItem(key); return true; },
+    has(target, key) { return data.has(String(key)) || key in target; },
+    ownKeys() { return Array.from(data.keys()); },
+    getOwnPropertyDescriptor(target, key) {
+      if (!data.has(String(key))) return undefined;
+      return { value: data.get(String(key)), writable: true, enumerable: true, configurable: true };
+    },
+  });
+  Object.defineProperty(window, "localStorage", { value: storage, configurable: false });
+
+  // A page the movie opens goes to the desktop's browser, never here.
+  window.open = function (url) {
+    tell("openUrl", String(new URL(String(url), document.baseURI)));
+    return null;
+  };
+
+  let generation = 0;
+  let api = null;
+
+  // The bridge movie says so once it is loaded above the movie.
+  window.readerBridgeReady = function () { tell("bridgeReady", generation); };
+
+  function callBridge(name, ...args) {
+    try {
+      const value = api ? api.callExternalInterface(name, ...args) : undefined;
+      return value === undefined || value === null ? "" : String(value);
+    } catch (e) {
+      return "";
+    }
+  }
+
+  window.readerHost = {
+    load(gen, url) {
+      generation = gen;
+      const stage = document.getElementById("stage");
+      stage.replaceChildren();
+      api = null;
+      const element = window.RufflePlayer.newest().createPlayer();
+      stage.appendChild(element);
+      api = element.ruffle();
+      api.addFSCommandHandler((command, args) => {
+        // Calls into the movie fail while it is in here: the reader gets
+        // the command once this has returned.
+        tell("fsCommand", gen, String(command ?? ""), String(args ?? ""));
+        return true;
+      });
+      api.load({
+        url,
+        allowScriptAccess: true,
+        autoplay: "on",
+        unmuteOverlay: "hidden",
+        splashScreen: false,
+        letterbox: "on",
+        contextMenu: "off",
+        scale: "showAll",
+        openUrlMode: "allow",
+        allowFullscreen: false,
+        showSwfDownload: false,
+        warnOnUnsupportedContent: false,
+        publicPath: "reader://runtime/",
+        logLevel: "error",
+      }).catch((e) => tell("failed", gen, String(e)));
+    },
+    set(path, value) { callBridge("readerSet", path, value); },
+    call(label) { callBridge("readerCall", label); },
+    get(id, name, ...args) { tell("answer", id, callBridge(name, ...args)); },
+  };
+
+  document.addEventListener("DOMContentLoaded", () => {
+    new QWebChannel(qt.webChannelTransport, (channel) => {
+      link = channel.objects.link;
+      for (const [name, args] of early.splice(0)) link[name](...args);
+      link.pageReady();
+    });
+  });
+})();

@@ -1,0 +1,204 @@
+// The player on the real Flash runtime, offscreen: what only it can get
+// wrong (its waits, its queue, its lockdown, its storage, its input).
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMouseEvent>
+#include <QTest>
+#include <QWebEngineView>
+#include <fstream>
+
+#include "book/as_compiler.h"
+#include "book/swf_writer.h"
+#include "platform/qt/event_hold.h"
+#include "tests/platform/runtime/runtime_fixture.h"
+
+namespace runtime_test {
+namespace {
+
+struct Label {
+  std::string name, script;
+};
+
+// A movie of our writer: frame 1's script (which should stop()), then one
+// frame per label with its actions.
+std::vector<std::uint8_t> Movie(const std::string& first, const std::vector<Label>& labels = {},
+                                int version = 8) {
+  book::SwfWriter swf(version, 400 * 20, 300 * 20, 12);
+  swf.BackgroundColor(0x20, 0x40, 0x60);
+  swf.DoAction(avm1::Compile(first, {.swfVersion = version}));
+  swf.ShowFrame();
+  for (const Label& l : labels) {
+    swf.FrameLabel(l.name);
+    swf.DoAction(avm1::Compile(l.script, {.swfVersion = version}));
+    swf.ShowFrame();
+  }
+  return swf.Finish(false);
+}
+
+using RuntimePlayerTest = RuntimeFixture;
+
+// Part 1.1 sets variables right after Movie, long before the runtime is up:
+// they apply in order, a label sees them, and a read waits for the movie.
+TEST_F(RuntimePlayerTest, CallsBeforeTheMovieIsReadyApplyInOrder) {
+  Play(Movie("x = 'start'; stop();", {{"report", "fscommand('x', x);"}}));
+  player_->SetVariable("x", "1");
+  player_->SetVariable("x", "2");
+  player_->TCallLabel("/", "report");
+  EXPECT_EQ(player_->GetVariable("x"), "2");
+  EXPECT_EQ(WaitForCommand("x"), "2");
+}
+
+// While a call waits for the runtime nothing of the program runs: what was
+// posted before runs after the answer, in order; the movie's command comes
+// after the movie's own handler, from the event loop.
+TEST_F(RuntimePlayerTest, ProgramEventsWaitWhileACallWaits) {
+  Play(Movie("v = 'ready'; fscommand('loaded', 'yes'); stop();"));
+  std::vector<std::string> order;
+  QMetaObject::invokeMethod(
+      qApp, [&] { qtdesk::EventHold::Get().RunOrDefer([&] { order.push_back("first"); }); },
+      Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      qApp, [&] { qtdesk::EventHold::Get().RunOrDefer([&] { order.push_back("second"); }); },
+      Qt::QueuedConnection);
+  EXPECT_EQ(player_->GetVariable("v"), "ready");
+  order.push_back("answered");
+  EXPECT_TRUE(commands_.empty()) << "a command ran inside the call";
+  EXPECT_EQ(WaitForCommand("loaded"), "yes");
+  RunUntil([&] { return order.size() == 3; }, 1000);
+  EXPECT_EQ(order, (std::vector<std::string>{"answered", "first", "second"}));
+}
+
+// A movie with no bridge (too old for one) never answers: "" once the
+// timeout has passed, and at once from then on, not a wait per call.
+TEST_F(RuntimePlayerTest, AnUnansweredCallGivesEmptyAfterTheTimeout) {
+  timeoutMs_ = 400;
+  NewPlayer(dir_ / "data");
+  book::SwfWriter old(4, 400 * 20, 300 * 20, 12);
+  old.ShowFrame();
+  Play(old.Finish(false));
+  QElapsedTimer t;
+  t.start();
+  EXPECT_EQ(player_->GetVariable("anything"), "");
+  EXPECT_GE(t.elapsed(), 400);
+  EXPECT_LT(t.elapsed(), 3000);
+  t.restart();
+  EXPECT_EQ(player_->TGetProperty("/", 4), "");
+  EXPECT_LT(t.elapsed(), 100);
+  // A movie that answers makes the player wait for answers again.
+  timeoutMs_ = 5000;
+  NewPlayer(dir_ / "data");
+  Play(Movie("v = 1; stop();"));
+  EXPECT_EQ(player_->GetVariable("v"), "1");
+}
+
+// Only the runtime, the bridge and the movie are served: whatever else the
+// movie asks for (the network, the disk, other reader: addresses) is
+// refused, and a page it opens goes to the browser, not into the view.
+TEST_F(RuntimePlayerTest, TheMovieReachesNothingButItsOwnFiles) {
+  // A movie that would say so if it were ever loaded.
+  std::vector<std::uint8_t> leak = Movie("fscommand('leaked', _url);");
+  std::ofstream(dir_ / "leak.swf", std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(leak.data()), static_cast<std::streamsize>(leak.size()));
+  std::ofstream(media_ + "/leak.swf", std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(leak.data()), static_cast<std::streamsize>(leak.size()));
+  std::string file = "file://" + dir_ / "leak.swf";
+  Play(Movie(
+      "loadMovieNum('" + file +
+          "', 3); loadMovieNum('http://127.0.0.1:9/leak.swf', 4);"
+          "loadMovieNum('reader://media/leak.swf', 5); loadMovieNum('reader://elsewhere/leak.swf', 6);"
+          "loadMovieNum('reader://media/../leak.swf', 7); loadVariablesNum('http://127.0.0.1:9/v.txt', 0);"
+          "stop();",
+      {{"open",
+        "getURL('http://example.com/page', '_blank'); getURL('https://example.com/self', '_self');"
+        "getURL('file:///etc/passwd', '_blank'); fscommand('opened', '');"}}));
+  player_->TCallLabel("/", "open");
+  ASSERT_TRUE(WaitForCommand("opened"));
+  RunUntil([&] { return opened_.size() >= 2; }, 3000);
+  EXPECT_FALSE(WaitForCommand("leaked", 1500)) << *WaitForCommand("leaked", 0);
+  EXPECT_EQ(opened_, (std::vector<std::string>{"http://example.com/page", "https://example.com/self"}));
+  for (const std::string& url : served_) {
+    EXPECT_EQ(url.rfind("reader://", 0), 0u) << url;
+    EXPECT_EQ(url.find("leak"), std::string::npos) << url << " was served";
+  }
+  // The view is still on the player's page.
+  auto* view = window_->findChild<QWebEngineView*>();
+  ASSERT_TRUE(view);
+  EXPECT_EQ(view->url().toString().toStdString(), "reader://runtime/player.html");
+  EXPECT_EQ(player_->TGetProperty("/", 4), "1");
+}
+
+// What the movie flushes is on disk at once, and a new engine (a new
+// start) reads it back.
+TEST_F(RuntimePlayerTest, SharedObjectsSurviveANewEngine) {
+  Play(Movie("so = SharedObject.getLocal('notes'); stop();",
+             {{"save", "so.data.count = 41 + 1; so.data.text = '筆記'; so.flush(); fscommand('saved', '');"},
+              {"load", "so = SharedObject.getLocal('notes'); count = so.data.count; text = so.data.text;"}}));
+  player_->TCallLabel("/", "save");
+  ASSERT_TRUE(WaitForCommand("saved"));
+  // The page's report reaches the reader before the command does.
+  QFile file(QString::fromStdString(dir_ / "data/shared-objects.json"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  QJsonObject stored = QJsonDocument::fromJson(file.readAll()).object();
+  EXPECT_EQ(stored.size(), 1);
+  DropPlayer();
+  NewPlayer(dir_ / "data");
+  Play(Movie("stop();",
+             {{"load", "so = SharedObject.getLocal('notes'); count = so.data.count; text = so.data.text;"}}));
+  player_->TCallLabel("/", "load");
+  EXPECT_EQ(player_->GetVariable("count"), "42");
+  EXPECT_EQ(player_->GetVariable("text"), "筆記");
+}
+
+// The widget with the player's class sees every mouse event first: what a
+// hooked procedure swallows never reaches the movie, the right button never
+// does, the rest does.
+TEST_F(RuntimePlayerTest, TheHostsHookSeesTheMouseFirst) {
+  QWidget* control = PlayerWidget();
+  ASSERT_TRUE(control);
+  struct Hook : QObject {
+    std::vector<std::pair<QEvent::Type, Qt::MouseButton>> seen;
+    bool swallowLeft = false;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() != QEvent::MouseButtonPress && e->type() != QEvent::MouseButtonRelease) return false;
+      auto* m = static_cast<QMouseEvent*>(e);
+      seen.emplace_back(e->type(), m->button());
+      return m->button() == Qt::RightButton || swallowLeft;
+    }
+  } hook;
+  control->installEventFilter(&hook);
+  Play(
+      Movie("var l = new Object(); l.onMouseDown = function () { fscommand('down', _root._xmouse); };"
+            "Mouse.addListener(l); stop();"));
+  ASSERT_EQ(player_->GetVariable("l"), "[object Object]");
+  auto* view = window_->findChild<QWebEngineView*>();
+  ASSERT_TRUE(view);
+  QWidget* engineWidget = view->focusProxy() ? view->focusProxy() : view;
+  QPoint at(200, 150);
+  QTest::mouseClick(engineWidget, Qt::RightButton, {}, at);
+  EXPECT_FALSE(WaitForCommand("down", 800)) << "the right button reached the movie";
+  hook.swallowLeft = true;
+  QTest::mouseClick(engineWidget, Qt::LeftButton, {}, at);
+  EXPECT_FALSE(WaitForCommand("down", 800)) << "a swallowed click reached the movie";
+  hook.swallowLeft = false;
+  QTest::mouseClick(engineWidget, Qt::LeftButton, {}, at);
+  EXPECT_TRUE(WaitForCommand("down", 3000)) << "a click the hook passed on never reached the movie";
+  std::vector<std::pair<QEvent::Type, Qt::MouseButton>> expected{
+      {QEvent::MouseButtonPress, Qt::RightButton}, {QEvent::MouseButtonRelease, Qt::RightButton},
+      {QEvent::MouseButtonPress, Qt::LeftButton},  {QEvent::MouseButtonRelease, Qt::LeftButton},
+      {QEvent::MouseButtonPress, Qt::LeftButton},  {QEvent::MouseButtonRelease, Qt::LeftButton}};
+  EXPECT_EQ(hook.seen, expected);
+}
+
+}  // namespace
+}  // namespace runtime_test
+
+int main(int argc, char** argv) {
+  // Offscreen, also when only listing the tests; the engine's scheme and
+  // switches come before the application.
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  runtime::Prepare();
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
