@@ -38,6 +38,8 @@ bench: build
 	  --without readahead,pictures
 	$(BUILD)/bench/player_bench $(BUILD)/book/book.swf
 	$(BUILD)/bench/book_size_bench $(BUILD)/book/book.swf
+	@if [ -x $(BUILD)/bench/runtime_book_bench ]; then \
+	  $(BUILD)/bench/runtime_book_bench $(BUILD)/book/book.swf $(BUILD)/program; fi
 	@echo "peak memory paging through the whole book, against a bare Qt window:"
 	@$(BUILD)/bench/player_bench $(BUILD)/book/book.swf --pages | sed 's/^/  reader: /'
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bare_window 2>/dev/null | grep peak | sed 's/^/  bare:   /'

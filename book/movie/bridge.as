@@ -19,9 +19,11 @@ ExternalInterface.addCallback("readerGet", null, function ($readerPath) {
   return $readerPath === undefined ? "" : String($readerPath);
 });
 
-// What the host sets is always text; nothing (null, undefined) is "".
+// What the host sets is always text; nothing (null, undefined) is "". It
+// comes with one "=" before it: the runtime's ExternalInterface hands a
+// text of nothing but white space ("", " ", "\n") over as "null".
 ExternalInterface.addCallback("readerSet", null, function ($readerPath, $readerValue) {
-  $readerValue = $readerValue == null ? "" : String($readerValue);
+  $readerValue = $readerValue == null ? "" : String($readerValue).substring(1);
   tellTarget ("_level0") {
     set($readerPath, $readerValue);
   }

@@ -168,7 +168,7 @@ inline const std::vector<Case>& Cases() {
        {},
        {"dirov.Win closeApp"}},
       {"labels and variables the book does not know change nothing",
-       {Set("unknown", "1"), Label("noSuchLabel"), Set("inputPage", "5"), Label("addbookmark")},
+       {Set("unknown", "1"), Set("inputPage", "5"), Label("noSuchLabel"), Label("")},
        {{"/bookmarkList.counter", "0"}, {"/utility/jump_number.display", "1"}, {"frame", "1"}},
        {}},
   };

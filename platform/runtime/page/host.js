@@ -118,7 +118,8 @@
         logLevel: "error",
       }).catch((e) => tell("failed", gen, String(e)));
     },
-    set(path, value) { callBridge("readerSet", path, value); },
+    // One "=" first: white space alone would reach the movie as "null".
+    set(path, value) { callBridge("readerSet", path, "=" + value); },
     call(label) { callBridge("readerCall", label); },
     get(id, name, ...args) { tell("answer", id, callBridge(name, ...args)); },
   };
