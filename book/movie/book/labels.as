@@ -135,7 +135,8 @@ function InputListen() {
     Press = {x: _root._xmouse, y: _root._ymouse, dragged: false};
   };
   mouse.onMouseMove = function() {
-    if (Press == null) return;
+    // Only a zoomed page is dragged; elsewhere a press is always a click.
+    if (Press == null || !CanPan()) return;
     var dx = _root._xmouse - Press.x, dy = _root._ymouse - Press.y;
     if (!Press.dragged && dx * dx + dy * dy < 16) return;
     Press.dragged = true;
@@ -143,10 +144,12 @@ function InputListen() {
     Press.y = _root._ymouse;
     if (ViewPan(dx, dy)) updateAfterEvent();
   };
+  // A click counts where the button comes up: the player may tell the
+  // press before it has told where the mouse went.
   mouse.onMouseUp = function() {
     var p = Press;
     Press = null;
-    if (p != null && !p.dragged) Click(p.x, p.y);
+    if (p != null && !p.dragged) Click(_root._xmouse, _root._ymouse);
   };
   mouse.onMouseWheel = function(delta) {
     if (CanPan()) ViewPan(0, delta * 12);

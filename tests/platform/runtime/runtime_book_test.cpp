@@ -162,8 +162,10 @@ TEST_F(RuntimeBook, ListsAndThePlaceSurviveARestart) {
             (std::vector<std::string>{"dirov.getReg ", "dirov.Toolbar withoutLine", "dirov.Toolbar noZoom"}));
 }
 
-// The page marker of a page with a note asks for the note by its index.
-TEST_F(RuntimeBook, ANotesMarkerAsksForThatNote) {
+// Clicks on the pages: the marker of a page with a note asks for the note
+// by its index, the contents lead to a chapter, a chapter's first page asks
+// for its narration.
+TEST_F(RuntimeBook, ClicksOnThePagesAskForWhatIsThere) {
   OpenBook();
   for (auto [page, text] : {std::pair{"4", "a"}, {"3", "b"}}) {
     player_->SetVariable("inputPage", page);
@@ -178,11 +180,16 @@ TEST_F(RuntimeBook, ANotesMarkerAsksForThatNote) {
   auto* view = window_->findChild<QWebEngineView*>();
   QWidget* engine = view->focusProxy() ? view->focusProxy() : view;
   const double s = 400.0 / 768;
-  QTest::mouseClick(engine, Qt::LeftButton, {}, QPoint(10, 150));  // left of the pages: nothing
-  RunUntil([] { return false; }, 100);
   QTest::mouseClick(engine, Qt::LeftButton, {},
                     QPoint(int((384 + 332 - 30 + 12) * s), int((44 + 6 + 12) * s)));
   EXPECT_EQ(WaitForCommand("viewNote", 3000), "0");
+  // A contents line leads to its chapter; a first page's button asks for
+  // the chapter's narration.
+  QTest::mouseClick(engine, Qt::LeftButton, {}, QPoint(int(200 * s), int(210 * s)));
+  RunUntil([] { return false; }, 300);
+  EXPECT_EQ(player_->GetVariable("/utility/jump_number.display"), "5");
+  QTest::mouseClick(engine, Qt::LeftButton, {}, QPoint(int(218 * s), int(500 * s)));
+  EXPECT_EQ(WaitForCommand("loadSound", 3000), "1");
 }
 
 // A chapter movie starts its narration when the host asks for it, says so,
