@@ -115,7 +115,7 @@ std::string BookData(const Book& b, const std::vector<PageArt>& pages) {
 std::vector<std::uint8_t> BookMovie(const Book& b, const std::vector<PageArt>& pages, const Sound16& hum,
                                     const std::string& scripts) {
   // The stage is 768 x 576 pixels; 40 frames a second, so the leaf turns
-  // in five of them (125 ms): opening the book stays within 150 ms.
+  // in four of them (100 ms): opening the book stays within 150 ms.
   SwfWriter swf(kVersion, static_cast<std::int32_t>(L::kStageWidth) * kTwips,
                 static_cast<std::int32_t>(L::kStageHeight) * kTwips, 40);
   swf.BackgroundColor(0x4a, 0x46, 0x40);

@@ -5,9 +5,16 @@
 // the spread and frame 2 with a single page; everything here is made by
 // script, so it stays across those two frames.
 
-var TURN_FRAMES = 5;
+var TURN_FRAMES = 4;
 
 function StageMake() {
+  // The pages a move shows next, drawn tiny under the right page: the
+  // player has their pictures decoded before the leaf needs them.
+  var ahead = _root.createEmptyMovieClip("Ahead", 5);
+  ahead._x = LAYOUT.right.x + LAYOUT.right.w / 2;
+  ahead._y = LAYOUT.right.y + LAYOUT.right.h / 2;
+  ahead._xscale = ahead._yscale = 1;
+  for (var i = 0; i < 4; i++) ahead.createEmptyMovieClip("p" + i, i);
   var pages = _root.createEmptyMovieClip("Pages", 10);
   pages.createEmptyMovieClip("left", 1);
   pages.createEmptyMovieClip("right", 2);
@@ -58,6 +65,16 @@ function DrawPages() {
     Place(pages.right, LAYOUT.right);
   }
   DrawMarks();
+  ReadAhead();
+}
+
+function ReadAhead() {
+  var d = Display();
+  var next = V.single ? [d + 1, d - 1] : (V.opened ? [d + 1, d + 2, d - 2, d - 3] : [2, 3]);
+  for (var i = 0; i < 4; i++) {
+    var page = next[i];
+    ShowPage(_root.Ahead["p" + i], page >= 1 && page <= BOOK.pages ? page : 0, 0);
+  }
 }
 
 // Told by Moved: a change between two spreads of the open book turns a
@@ -86,7 +103,8 @@ function StartTurn(from, to, forward) {
   leaf._x = LAYOUT.right.x;
   leaf._y = LAYOUT.right.y;
   leaf._yscale = 100;
-  Turn = {front: forward ? from.right : from.left, back: forward ? to.left : to.right, forward: forward, frame: 0};
+  Turn = {front: forward ? from.right : from.left, back: forward ? to.left : to.right, forward: forward, frame: 0,
+          started: getTimer()};
   _root.Marks._visible = false;
   TurnStep();
   pages.onEnterFrame = TurnStep;
@@ -112,6 +130,8 @@ function TurnStep() {
 
 function EndTurn() {
   if (Turn == null) return;
+  // How long the last leaf took by the movie's own clock (for the bench).
+  TurnMs = getTimer() - Turn.started;
   Turn = null;
   var pages = _root.Pages;
   delete pages.onEnterFrame;
