@@ -1,0 +1,157 @@
+// The whole reader on the real Flash runtime (offscreen): the book's own
+// movie driven through the real host, as a reader uses it.
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <QWebEngineView>
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+
+#include "book/embedded.h"
+#include "bridge/bridge.h"
+#include "lists/lists.h"
+#include "platform/posix/hive.h"
+#include "platform/posix/services.h"
+#include "platform/qt/qt_desktop.h"
+#include "platform/qt/runtime_choice.h"
+#include "platform/qt/window_hooks.h"
+#include "shell/program.h"
+#include "shell/settings_store.h"
+#include "tests/support/qt_app.h"
+#include "tests/support/support.h"
+
+namespace {
+
+using testing_support::TempDir;
+
+// One start of the reader on the runtime, on the data of `dir`.
+class Reader {
+ public:
+  explicit Reader(TempDir& dir)
+      : hive_{dir / "hive.sqlite"},
+        environment_{"reader", dir.path()},
+        folders_{.program = READER_PROGRAM_DIR, .media = dir / "Review", .data = dir / "data"},
+        desktop_({.runtime = &folders_}) {
+    setenv("TEMP", (dir.path() + "/").c_str(), 1);
+    shell::WriteShowHelp(hive_, "-2");  // no intro panel at the start
+    program_.Start();
+    window_ = reinterpret_cast<QWidget*>(program_.MainWindow().Handle());
+    window_->activateWindow();
+    QTest::qWaitForWindowActive(window_);
+  }
+  ~Reader() { unsetenv("TEMP"); }
+
+  shell::Program& program() { return program_; }
+  std::string Var(const std::string& name) { return program_.Player().GetVariable(name); }
+  QToolButton* Button(const char* key) { return window_->findChild<QToolButton*>(key); }
+  // The engine's own widget, where the reader's mouse and keys go.
+  QWidget* Engine() {
+    auto* view = window_->findChild<QWebEngineView*>();
+    return view && view->focusProxy() ? view->focusProxy() : view;
+  }
+  // A point of the book's 768 x 576 stage on the engine's widget (shown whole).
+  QPoint Stage(double x, double y) {
+    QSize size = Engine()->size();
+    double scale = std::min(size.width() / 768.0, size.height() / 576.0);
+    return QPoint(int((size.width() - 768 * scale) / 2 + x * scale),
+                  int((size.height() - 576 * scale) / 2 + y * scale));
+  }
+  void Key(Qt::Key key) {
+    QTest::keyClick(Engine(), key);
+    QTest::qWait(250);  // keys reach the movie on a way of their own
+  }
+
+ private:
+  posix::Hive hive_;
+  posix::FileSystem files_;
+  posix::Environment environment_;
+  posix::Resources resources_{book::EmbeddedResources()};
+  posix::Connection connection_{"http://127.0.0.1/"};
+  qtdesk::RuntimeFolders folders_;
+  qtdesk::Desktop desktop_;
+  qtdesk::WindowHooks hooks_{desktop_};
+  components::System system_{desktop_, hive_, files_, environment_, resources_, connection_, hooks_};
+  shell::Program program_{system_};
+  bridge::Bridge bridge_{program_};
+  lists::Lists lists_{program_, bridge_};
+  QWidget* window_ = nullptr;
+};
+
+template <typename Act>
+std::unique_ptr<testing_support::WhenUp> InDialog(const char* name, Act act) {
+  return std::make_unique<testing_support::WhenUp>(
+      [name] {
+        QWidget* w = QApplication::activeModalWidget();
+        return w && w->objectName() == name && w->isActiveWindow() ? w : nullptr;
+      },
+      act);
+}
+
+void Press(QWidget* dialog, const char* button) {
+  QTest::mouseClick(dialog->findChild<QPushButton*>(button), Qt::LeftButton);
+}
+
+TEST(RuntimeProgram, BookmarksAddedOutOfOrderAreListedByPageAndOutliveARestart) {
+  testing_support::App();
+  TempDir dir;
+  {
+    Reader reader(dir);
+    ASSERT_EQ(reader.Var("/utility/jump_number.totalPage"), "31") << "the book does not play on the runtime";
+    ASSERT_TRUE(reader.Engine());
+    QTest::mouseClick(reader.Engine(), Qt::LeftButton, {}, reader.Stage(550, 300));  // the cover opens
+    QTest::qWait(300);
+    ASSERT_EQ(reader.Var("/utility/jump_number.display"), "3");
+    QTest::qWait(100);  // the toolbar comes
+    ASSERT_TRUE(reader.Button("Index"));
+    for (int page : {9, 5, 13}) {
+      // Beside the pages: the keys are the movie's again after a dialog.
+      QTest::mouseClick(reader.Engine(), Qt::LeftButton, {}, reader.Stage(20, 300));
+      for (int i = 0; i < 20 && reader.Var("/utility/jump_number.display") != std::to_string(page); ++i)
+        reader.Key(std::stoi(reader.Var("/utility/jump_number.display")) < page ? Qt::Key_Right
+                                                                                : Qt::Key_Left);
+      ASSERT_EQ(reader.Var("/utility/jump_number.display"), std::to_string(page));
+      auto up = InDialog("addBookmark", [page](QWidget* d) {
+        testing_support::Type(QApplication::focusWidget(), QString::number(page));
+        Press(d, "Command1");
+      });
+      reader.program().MainWindow().FireMenu("addBookmark2");
+      ASSERT_TRUE(up->done());
+    }
+    std::vector<std::string> listed;
+    auto manager = InDialog("bookmarkAdmin", [&](QWidget* d) {
+      auto* list = d->findChild<QListWidget*>("List1");
+      for (int i = 0; i < list->count(); ++i) listed.push_back(list->item(i)->text().toStdString());
+      list->setCurrentRow(1);
+      Press(d, "Command2");
+      d->close();
+    });
+    reader.program().MainWindow().FireMenu("bookmarkAdmin2");
+    ASSERT_TRUE(manager->done());
+    EXPECT_EQ(listed, (std::vector<std::string>{"第 5 頁", "第 9 頁", "第 13 頁"}));
+    EXPECT_EQ(reader.Var("/bookmarkList.counter"), "2");
+    // The mute button switches the book's sound on; the reader keeps it.
+    QTest::mouseClick(reader.Button("mute"), Qt::LeftButton);
+    EXPECT_EQ(reader.Var("soundOn"), "1");
+  }
+  Reader again(dir);
+  EXPECT_EQ(again.Var("/bookmarkList.counter"), "2");
+  EXPECT_EQ(again.Var("/bookmarkList/page:0"), "5");
+  EXPECT_EQ(again.Var("/bookmarkList/page:1"), "13");
+  // Closed on an inner spread, it opens there.
+  EXPECT_EQ(again.Var("/utility/jump_number.display"), "13");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  unsetenv("READER_PLAYER");  // the runtime plays
+  qtdesk::PrepareRuntime();
+  testing_support::App();
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
