@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -143,6 +144,48 @@ TEST(RuntimeProgram, BookmarksAddedOutOfOrderAreListedByPageAndOutliveARestart) 
   EXPECT_EQ(again.Var("/bookmarkList/page:1"), "13");
   // Closed on an inner spread, it opens there.
   EXPECT_EQ(again.Var("/utility/jump_number.display"), "13");
+}
+
+// A note added on the page shown, opened from its marker on the page,
+// edited there, and deleted in the manager.
+TEST(RuntimeProgram, ANoteIsAddedOpenedFromItsMarkerEditedAndDeleted) {
+  testing_support::App();
+  TempDir dir;
+  Reader reader(dir);
+  ASSERT_EQ(reader.Var("/utility/jump_number.totalPage"), "31") << "the book does not play on the runtime";
+  QTest::mouseClick(reader.Engine(), Qt::LeftButton, {}, reader.Stage(550, 300));  // the cover opens
+  QTest::qWait(300);
+  ASSERT_EQ(reader.Var("/utility/jump_number.display"), "3");
+  auto add = InDialog("addNote", [](QWidget* d) {
+    testing_support::Type(QApplication::focusWidget(), QString::fromUtf8("第一則"));
+    Press(d, "Command1");
+  });
+  reader.program().MainWindow().FireMenu("addNotes2");  // on page 3, the right-hand page
+  ASSERT_TRUE(add->done());
+  ASSERT_EQ(reader.Var("/EBookNote/notes:0.page"), "3");
+
+  std::string shown;
+  auto view = InDialog("noteContent", [&](QWidget* d) {
+    auto* text = d->findChild<QPlainTextEdit*>("Text1");
+    shown = text->toPlainText().toStdString();
+    text->setPlainText(QString::fromUtf8("改過了"));
+    Press(d, "Command1");
+  });
+  // The marker at the right-hand page's top right corner (layout::NoteMarker).
+  QTest::mouseClick(reader.Engine(), Qt::LeftButton, {}, reader.Stage(698, 62));
+  for (int i = 0; i < 100 && !view->done(); ++i) QTest::qWait(30);
+  ASSERT_TRUE(view->done()) << "the marker opened no note";
+  EXPECT_EQ(shown, "第一則");
+  EXPECT_EQ(reader.Var("/EBookNote/notes:0.content"), "改過了");
+
+  auto manager = InDialog("noteAdmin", [](QWidget* d) {
+    d->findChild<QListWidget*>("List1")->setCurrentRow(0);
+    Press(d, "Command2");
+    d->close();
+  });
+  reader.program().MainWindow().FireMenu("noteAdmin2");
+  ASSERT_TRUE(manager->done());
+  EXPECT_EQ(reader.Var("/EBookNote.counter"), "0");
 }
 
 }  // namespace
