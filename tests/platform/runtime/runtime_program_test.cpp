@@ -1,5 +1,6 @@
 // The whole reader on the real Flash runtime (offscreen): the book's own
 // movie driven through the real host, as a reader uses it.
+#include <sys/stat.h>
 #include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
@@ -9,12 +10,14 @@
 #include <QToolButton>
 #include <QWebEngineView>
 #include <algorithm>
+
 #include <cstdlib>
 #include <memory>
 
 #include "book/embedded.h"
 #include "bridge/bridge.h"
 #include "lists/lists.h"
+#include "media/media.h"
 #include "platform/posix/hive.h"
 #include "platform/posix/services.h"
 #include "platform/qt/qt_desktop.h"
@@ -79,6 +82,7 @@ class Reader {
   shell::Program program_{system_};
   bridge::Bridge bridge_{program_};
   lists::Lists lists_{program_, bridge_};
+  media::Media media_{program_, bridge_, "http://127.0.0.1:9/"};  // nothing is downloaded here
   QWidget* window_ = nullptr;
 };
 
@@ -186,6 +190,32 @@ TEST(RuntimeProgram, ANoteIsAddedOpenedFromItsMarkerEditedAndDeleted) {
   reader.program().MainWindow().FireMenu("noteAdmin2");
   ASSERT_TRUE(manager->done());
   EXPECT_EQ(reader.Var("/EBookNote.counter"), "0");
+}
+
+// A chapter whose narration is in the media folder plays in the animation
+// window when its first page's button is pressed; the chapter's movie has
+// the book show its narrator while it speaks.
+TEST(RuntimeProgram, AChaptersNarrationPlaysAndTheNarratorShows) {
+  testing_support::App();
+  TempDir dir;
+  ::mkdir((dir / "Review").c_str(), 0755);
+  for (auto [from, to] : {std::pair{READER_CHAPTER_MOVIE, "K19990317045_1.zov"},
+                          {READER_PROGRAM_DIR "/Review/man.zov", "man.zov"}}) {
+    std::vector<std::uint8_t> bytes = testing_support::ReadFile(from);
+    testing_support::WriteFile(dir / (std::string("Review/") + to), std::string(bytes.begin(), bytes.end()));
+  }
+  Reader reader(dir);
+  ASSERT_EQ(reader.Var("/utility/jump_number.totalPage"), "31") << "the book does not play on the runtime";
+  QTest::mouseClick(reader.Engine(), Qt::LeftButton, {}, reader.Stage(550, 300));  // the cover opens
+  QTest::qWait(300);
+  QTest::mouseClick(reader.Engine(), Qt::LeftButton, {}, reader.Stage(550, 300));  // pages 4 and 5
+  QTest::qWait(300);
+  ASSERT_EQ(reader.Var("/utility/jump_number.display"), "5");
+  // Page 4's narration button (layout::NarrationButton of the left page).
+  QTest::mouseClick(reader.Engine(), Qt::LeftButton, {}, reader.Stage(218, 500));
+  for (int i = 0; i < 200 && reader.Var("Man._visible") != "true"; ++i) QTest::qWait(30);
+  EXPECT_EQ(reader.Var("Man._visible"), "true") << "the narrator never showed";
+  EXPECT_EQ(reader.program().chapterPath, dir / "Review/K19990317045_1.zov");
 }
 
 }  // namespace
