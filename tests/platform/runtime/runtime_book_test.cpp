@@ -24,6 +24,9 @@ std::vector<std::uint8_t> FileBytes(const std::string& path) {
 
 class RuntimeBook : public RuntimeFixture {
  public:
+  // The book is larger than the runtime's own test movies: on a loaded
+  // machine its first answer may take longer than a call usually waits.
+  RuntimeBook() { timeoutMs_ = 20000; }
   components::MoviePlayer& player() { return *player_; }
   // The book as the reader opens it, waiting for what it sends at load.
   void OpenBook() {
