@@ -66,14 +66,24 @@ class RuntimeBook : public RuntimeFixture {
     static const std::map<std::string, std::pair<const char*, int>> codes = {{"Right", {"ArrowRight", 39}},
                                                                              {"Left", {"ArrowLeft", 37}},
                                                                              {"Home", {"Home", 36}},
-                                                                             {"End", {"End", 35}}};
+                                                                             {"End", {"End", 35}},
+                                                                             {"Space", {"Space", 32}}};
     const auto& [code, keyCode] = codes.at(key);
     window_->findChild<QWebEngineView*>()->page()->runJavaScript(
         QString("(() => { const p = document.querySelector('#stage > *'); p.focus();"
                 " for (const t of ['keydown', 'keyup']) p.dispatchEvent(new KeyboardEvent(t,"
-                " {key: '%1', code: '%1', keyCode: %2, bubbles: true})); })()")
+                " {key: '%1', code: '%2', keyCode: %3, bubbles: true})); })()")
+            .arg(key == "Space" ? " " : code)
             .arg(code)
             .arg(keyCode));
+  }
+  // The mouse wheel turned by `deltaY` over the middle of the player.
+  void PageWheel(int deltaY) {
+    window_->findChild<QWebEngineView*>()->page()->runJavaScript(
+        QString("(() => { const c = document.querySelector('#stage > *').shadowRoot.querySelector('canvas');"
+                " c.dispatchEvent(new WheelEvent('wheel', {deltaY: %1, bubbles: true, clientX: 200,"
+                " clientY: 150})); })()")
+            .arg(deltaY));
   }
   void NewPlayer(const std::string& data) {
     RuntimeFixture::NewPlayer(data);
@@ -163,6 +173,30 @@ TEST_F(RuntimeBook, ListsAndThePlaceSurviveARestart) {
   EXPECT_EQ(player_->GetVariable("/utility/jump_number.display"), "1");
   EXPECT_EQ(Sent(),
             (std::vector<std::string>{"dirov.getReg ", "dirov.Toolbar withoutLine", "dirov.Toolbar noZoom"}));
+}
+
+// Space and the wheel turn the pages; on a zoomed page they go down it
+// first, and the page turned to shows from its top.
+TEST_F(RuntimeBook, SpaceAndTheWheelTurnAndPan) {
+  OpenBook();
+  player_->TCallLabel("/", "startPlay");
+  PageKey("Space");
+  EXPECT_EQ(player_->GetVariable("/utility/jump_number.display"), "5");
+  PageWheel(100);
+  RunUntil([] { return false; }, 200);
+  EXPECT_EQ(player_->GetVariable("/utility/jump_number.display"), "7");
+  PageWheel(-100);
+  RunUntil([] { return false; }, 200);
+  EXPECT_EQ(player_->GetVariable("/utility/jump_number.display"), "5");
+  player_->TCallLabel("/", "singleLeft");  // page 4
+  player_->TCallLabel("/", "singleZoomIn");
+  player_->TCallLabel("/", "singleZoomIn");
+  PageKey("Space");
+  EXPECT_EQ(player_->GetVariable("/utility/jump_number.display"), "4");
+  EXPECT_EQ(player_->GetVariable("V.panY"), "-249");  // the bottom of the page, twice its size
+  PageKey("Space");
+  EXPECT_EQ(player_->GetVariable("/utility/jump_number.display"), "5");
+  EXPECT_EQ(player_->GetVariable("V.panY"), "249");  // the next page from its top
 }
 
 // Clicks on the pages: the marker of a page with a note asks for the note
