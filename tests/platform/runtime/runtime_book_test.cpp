@@ -175,6 +175,19 @@ TEST_F(RuntimeBook, ListsAndThePlaceSurviveARestart) {
             (std::vector<std::string>{"dirov.getReg ", "dirov.Toolbar withoutLine", "dirov.Toolbar noZoom"}));
 }
 
+// "Buy" opens the purchase page with the sale point in the desktop's
+// browser, then asks the host to close; "discuss" shows the forum's address.
+TEST_F(RuntimeBook, BuyingOpensThePurchasePageAndDiscussShowsTheForum) {
+  OpenBook();
+  player_->TCallLabel("/", "discuss");
+  EXPECT_EQ(WaitForCommand("show", 3000), "歡迎到本書的討論區：\nhttp://127.0.0.1:8088/discuss/K19990317045");
+  player_->SetVariable("salepoint", "bindera");
+  player_->TCallLabel("/", "Buy");
+  EXPECT_EQ(WaitForCommand("dirov.Win", 3000), "closeApp");
+  RunUntil([this] { return !opened_.empty(); }, 3000);
+  EXPECT_EQ(opened_, std::vector<std::string>{"http://127.0.0.1:8088/buy/K19990317045?salepoint=bindera"});
+}
+
 // Space and the wheel turn the pages; on a zoomed page they go down it
 // first, and the page turned to shows from its top.
 TEST_F(RuntimeBook, SpaceAndTheWheelTurnAndPan) {
