@@ -12,6 +12,7 @@
 #include "book/swf_writer.h"
 #include "platform/qt/event_hold.h"
 #include "tests/platform/runtime/runtime_fixture.h"
+#include "tests/support/player_contract.h"
 
 namespace runtime_test {
 namespace {
@@ -37,6 +38,29 @@ std::vector<std::uint8_t> Movie(const std::string& first, const std::vector<Labe
 }
 
 using RuntimePlayerTest = RuntimeFixture;
+
+// The cases the stand-in answers, on the runtime: one player, a movie per case.
+TEST_F(RuntimePlayerTest, TheRuntimeAnswersEveryContractCase) {
+  int placed = 0;
+  const contract::Harness harness{
+      .place =
+          [&](const contract::Bytes& movie, const std::string&) {
+            // A name of its own each: no case can be answered from the one before.
+            std::string path = media_ + "/contract" + std::to_string(++placed) + ".zov";
+            std::ofstream(path, std::ios::binary | std::ios::trunc)
+                .write(reinterpret_cast<const char*>(movie.data()),
+                       static_cast<std::streamsize>(movie.size()));
+            return path;
+          },
+      .runUntil = [&](const std::function<bool()>& done) { return RunUntil(done, 5000); },
+      .settle = [&] { RunUntil([] { return false; }, 300); },
+  };
+  for (const contract::Case& c : contract::Cases()) {
+    SCOPED_TRACE(c.name);
+    contract::Run(c, *player_, harness);
+  }
+  player_->OnFSCommand([this](const std::string& c, const std::string& a) { commands_.emplace_back(c, a); });
+}
 
 // Part 1.1 sets variables right after Movie, long before the runtime is up:
 // they apply in order, a label sees them, and a read waits for the movie.
