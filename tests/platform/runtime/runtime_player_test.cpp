@@ -11,6 +11,8 @@
 #include "book/as_compiler.h"
 #include "book/swf_writer.h"
 #include "platform/qt/event_hold.h"
+#include "platform/qt/qt_desktop.h"
+#include "platform/qt/window_hooks.h"
 #include "tests/platform/runtime/runtime_fixture.h"
 #include "tests/support/player_contract.h"
 
@@ -174,23 +176,40 @@ TEST_F(RuntimePlayerTest, SharedObjectsSurviveANewEngine) {
   EXPECT_EQ(player_->GetVariable("text"), "筆記");
 }
 
-// The widget with the player's class sees every mouse event first: what a
+// The widget with the player's class sees every mouse event first, through
+// the desktop's own window hooks as the program installs them: what the
 // hooked procedure swallows never reaches the movie, the right button never
 // does, the rest does.
+struct Hooked {
+  static inline std::vector<std::uint32_t> seen;
+  static inline bool swallowLeft = false;
+  static inline std::intptr_t previous = 0;
+  static inline qtdesk::WindowHooks* hooks = nullptr;
+  static components::LRESULT Proc(components::HWND w, std::uint32_t m, components::WPARAM wp,
+                                  components::LPARAM lp) {
+    if (m == components::WM_MOUSEMOVE) return hooks->CallWindowProcA(previous, w, m, wp, lp);
+    seen.push_back(m);
+    if (m == components::WM_RBUTTONDOWN || m == components::WM_RBUTTONUP) return 0;
+    if (swallowLeft && (m == components::WM_LBUTTONDOWN || m == components::WM_LBUTTONUP)) return 0;
+    return hooks->CallWindowProcA(previous, w, m, wp, lp);
+  }
+};
+
 TEST_F(RuntimePlayerTest, TheHostsHookSeesTheMouseFirst) {
+  qtdesk::Desktop desktop;
+  qtdesk::WindowHooks hooks(desktop);
   QWidget* control = PlayerWidget();
   ASSERT_TRUE(control);
-  struct Hook : QObject {
-    std::vector<std::pair<QEvent::Type, Qt::MouseButton>> seen;
-    bool swallowLeft = false;
-    bool eventFilter(QObject*, QEvent* e) override {
-      if (e->type() != QEvent::MouseButtonPress && e->type() != QEvent::MouseButtonRelease) return false;
-      auto* m = static_cast<QMouseEvent*>(e);
-      seen.emplace_back(e->type(), m->button());
-      return m->button() == Qt::RightButton || swallowLeft;
-    }
-  } hook;
-  control->installEventFilter(&hook);
+  Hooked::hooks = &hooks;
+  Hooked::seen.clear();
+  auto handle = reinterpret_cast<components::HWND>(control);
+  char name[64] = {};
+  hooks.GetClassNameA(handle, name, sizeof name);
+  EXPECT_STREQ(name, "MacromediaFlashPlayerActiveX");
+  // Before the first movie: the hook is there from the start.
+  Hooked::previous =
+      hooks.SetWindowLongA(handle, components::GWL_WNDPROC, reinterpret_cast<std::intptr_t>(&Hooked::Proc));
+  ASSERT_NE(Hooked::previous, 0);
   Play(
       Movie("var l = new Object(); l.onMouseDown = function () { fscommand('down', _root._xmouse); };"
             "Mouse.addListener(l); stop();"));
@@ -201,17 +220,16 @@ TEST_F(RuntimePlayerTest, TheHostsHookSeesTheMouseFirst) {
   QPoint at(200, 150);
   QTest::mouseClick(engineWidget, Qt::RightButton, {}, at);
   EXPECT_FALSE(WaitForCommand("down", 800)) << "the right button reached the movie";
-  hook.swallowLeft = true;
+  Hooked::swallowLeft = true;
   QTest::mouseClick(engineWidget, Qt::LeftButton, {}, at);
   EXPECT_FALSE(WaitForCommand("down", 800)) << "a swallowed click reached the movie";
-  hook.swallowLeft = false;
+  Hooked::swallowLeft = false;
   QTest::mouseClick(engineWidget, Qt::LeftButton, {}, at);
   EXPECT_TRUE(WaitForCommand("down", 3000)) << "a click the hook passed on never reached the movie";
-  std::vector<std::pair<QEvent::Type, Qt::MouseButton>> expected{
-      {QEvent::MouseButtonPress, Qt::RightButton}, {QEvent::MouseButtonRelease, Qt::RightButton},
-      {QEvent::MouseButtonPress, Qt::LeftButton},  {QEvent::MouseButtonRelease, Qt::LeftButton},
-      {QEvent::MouseButtonPress, Qt::LeftButton},  {QEvent::MouseButtonRelease, Qt::LeftButton}};
-  EXPECT_EQ(hook.seen, expected);
+  using namespace components;
+  EXPECT_EQ(Hooked::seen, (std::vector<std::uint32_t>{WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONDOWN,
+                                                      WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP}));
+  hooks.SetWindowLongA(handle, GWL_WNDPROC, Hooked::previous);
 }
 
 }  // namespace
