@@ -118,6 +118,43 @@ TEST_F(RuntimePlayerTest, AnUnansweredCallGivesEmptyAfterTheTimeout) {
   EXPECT_EQ(player_->GetVariable("v"), "1");
 }
 
+// Files that are no movie, or a broken one, end nothing: refused when
+// served, each call gives "" at once, not after the timeout; the next good
+// movie plays.
+TEST_F(RuntimePlayerTest, BrokenMoviesEndNothing) {
+  timeoutMs_ = 2000;
+  NewPlayer(dir_ / "data");
+  std::vector<std::uint8_t> good = Movie("x = 'good'; stop();");
+  std::vector<std::vector<std::uint8_t>> broken{
+      {'F', 'W'},
+      {'G', 'I', 'F', '8', '9', 'a', 0, 0},
+      std::vector<std::uint8_t>(good.begin(), good.end() - 9),  // truncated
+      [&] {
+        auto damaged = Movie("x = 'damaged'; stop();");
+        for (std::size_t i = 10; i < damaged.size(); ++i) damaged[i] ^= 0x5A;
+        return damaged;
+      }(),
+      [&] {
+        auto huge = good;  // a declared 4 GB
+        huge[4] = huge[5] = huge[6] = 0xFF;
+        huge[7] = 0xF0;
+        return huge;
+      }(),
+  };
+  int n = 0;
+  for (const auto& movie : broken) {
+    SCOPED_TRACE("broken movie " + std::to_string(++n));
+    Play(movie, "broken" + std::to_string(n) + ".zov");
+    QElapsedTimer t;
+    t.start();
+    EXPECT_EQ(player_->GetVariable("x"), "");
+    EXPECT_EQ(player_->TGetProperty("/", 4), "");
+    EXPECT_LT(t.elapsed(), timeoutMs_);
+  }
+  Play(good, "good.zov");
+  EXPECT_EQ(player_->GetVariable("x"), "good");
+}
+
 // Only the runtime, the bridge and the movie are served: whatever else the
 // movie asks for (the network, the disk, other reader: addresses) is
 // refused, and a page it opens goes to the browser, not into the view.
