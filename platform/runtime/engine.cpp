@@ -110,7 +110,8 @@ std::optional<QString> Engine::AddressOf(const std::string& path) {
     return "reader://media/" + QString::fromUtf8(QUrl::toPercentEncoding(info.fileName()));
   }
   if (host_.setBook) host_.setBook(path);
-  return QString("reader://book/book.swf");
+  // An address of its own each time: no cache hands the view the book before.
+  return QString("reader://book/book.swf?%1").arg(++books_);
 }
 
 }  // namespace runtime

@@ -53,6 +53,7 @@ class Engine : public QObject {
   std::unique_ptr<QWebEngineUrlRequestInterceptor> lockdown_;
   std::map<int, std::function<void(const QString&)>> refusedListeners_;
   int lastToken_ = 0;
+  int books_ = 0;
 };
 
 }  // namespace runtime
