@@ -249,7 +249,8 @@ TEST_F(RuntimePlayerTest, TheHostsHookSeesTheMouseFirst) {
   ASSERT_NE(Hooked::previous, 0);
   Play(
       Movie("var l = new Object(); l.onMouseDown = function () { fscommand('down', _root._xmouse); };"
-            "Mouse.addListener(l); stop();"));
+            "l.onKeyDown = function () { fscommand('key', Key.getCode()); };"
+            "Mouse.addListener(l); Key.addListener(l); stop();"));
   ASSERT_EQ(player_->GetVariable("l"), "[object Object]");
   auto* view = window_->findChild<QWebEngineView*>();
   ASSERT_TRUE(view);
@@ -263,9 +264,14 @@ TEST_F(RuntimePlayerTest, TheHostsHookSeesTheMouseFirst) {
   Hooked::swallowLeft = false;
   QTest::mouseClick(engineWidget, Qt::LeftButton, {}, at);
   EXPECT_TRUE(WaitForCommand("down", 3000)) << "a click the hook passed on never reached the movie";
+  // Keys go through the hook to the movie as well.
+  engineWidget->setFocus();
+  QTest::keyClick(engineWidget, Qt::Key_A);
+  EXPECT_EQ(WaitForCommand("key", 3000), "65") << "a key never reached the movie";
   using namespace components;
-  EXPECT_EQ(Hooked::seen, (std::vector<std::uint32_t>{WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONDOWN,
-                                                      WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP}));
+  EXPECT_EQ(Hooked::seen,
+            (std::vector<std::uint32_t>{WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP,
+                                        WM_LBUTTONDOWN, WM_LBUTTONUP, WM_KEYDOWN, WM_KEYUP}));
   hooks.SetWindowLongA(handle, GWL_WNDPROC, Hooked::previous);
 }
 
