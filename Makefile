@@ -45,6 +45,7 @@ bench: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/bench/bare_window 2>/dev/null | grep peak | sed 's/^/  bare:   /'
 	@echo "  (goal: reader below bare + 65536 kB)"
 	$(BUILD)/bench/download/download_bench
+	$(BUILD)/bench/runtime_bench 5
 
 format: setup
 	@clang-format -i $(SOURCES)

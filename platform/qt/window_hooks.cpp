@@ -104,7 +104,10 @@ class HookFilter : public QObject {
 std::intptr_t WindowHooks::SetWindowLongA(HWND window, int index, std::intptr_t newLong) {
   QWidget* w = Find(window);
   if (!w || index != GWL_WNDPROC || newLong == 0) return 0;
-  auto* filter = w->findChild<HookFilter*>(QString(), Qt::FindDirectChildrenOnly);
+  // Not findChild: without a meta-object of its own it would take any child for one.
+  HookFilter* filter = nullptr;
+  for (QObject* child : w->children())
+    if ((filter = dynamic_cast<HookFilter*>(child))) break;
   std::intptr_t previous = reinterpret_cast<std::intptr_t>(&WidgetOwnProc);
   if (filter) {
     previous = filter->proc;

@@ -18,13 +18,15 @@ namespace {
 // Serves reader: addresses from the program's own files, nothing else.
 class Scheme : public QWebEngineUrlSchemeHandler {
  public:
-  explicit Scheme(std::function<Response(std::string_view)> serve) : serve_(std::move(serve)) {}
+  Scheme(std::function<Response(std::string_view)> serve, Engine& engine)
+      : serve_(std::move(serve)), engine_(engine) {}
   void requestStarted(QWebEngineUrlRequestJob* job) override {
     QByteArray url = job->requestUrl().toEncoded();
     Response r = serve_ ? serve_(std::string_view(url.constData(), static_cast<std::size_t>(url.size())))
                         : Response{.status = 404};
     if (r.status != 200) {
       std::fprintf(stderr, "reader: refused %s (%d)\n", url.constData(), r.status);
+      engine_.Refused(QString::fromUtf8(url));
       job->fail(r.status == 404 ? QWebEngineUrlRequestJob::UrlNotFound
                                 : QWebEngineUrlRequestJob::RequestDenied);
       return;
@@ -37,6 +39,7 @@ class Scheme : public QWebEngineUrlSchemeHandler {
 
  private:
   std::function<Response(std::string_view)> serve_;
+  Engine& engine_;
 };
 
 // Nothing reaches the network or the disk but through the scheme.
@@ -69,7 +72,7 @@ std::shared_ptr<Engine> Engine::Get(const Host& host) {
 Engine::Engine(const Host& host)
     : host_(host),
       storage_(QString::fromStdString(host.dataFolder) + "/shared-objects.json"),
-      scheme_(std::make_unique<Scheme>(host.serve)),
+      scheme_(std::make_unique<Scheme>(host.serve, *this)),
       lockdown_(std::make_unique<Lockdown>()) {
   for (const std::string& folder : host.mediaFolders) mediaFolders_.push_back(Canonical(folder));
   QString data = QString::fromStdString(host.dataFolder);
@@ -88,6 +91,16 @@ Engine::~Engine() {
   delete profile_;
 }
 
+int Engine::WhenRefused(std::function<void(const QString&)> listener) {
+  refusedListeners_[++lastToken_] = std::move(listener);
+  return lastToken_;
+}
+
+void Engine::Refused(const QString& url) {
+  auto listeners = refusedListeners_;  // a listener may forget itself
+  for (auto& [token, listener] : listeners) listener(url);
+}
+
 std::optional<QString> Engine::AddressOf(const std::string& path) {
   QFileInfo info(QString::fromStdString(path));
   if (info.suffix().compare("zov", Qt::CaseInsensitive) == 0) {
@@ -97,7 +110,8 @@ std::optional<QString> Engine::AddressOf(const std::string& path) {
     return "reader://media/" + QString::fromUtf8(QUrl::toPercentEncoding(info.fileName()));
   }
   if (host_.setBook) host_.setBook(path);
-  return QString("reader://book/book.swf");
+  // An address of its own each time: no cache hands the view the book before.
+  return QString("reader://book/book.swf?%1").arg(++books_);
 }
 
 }  // namespace runtime

@@ -2,6 +2,8 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,6 +34,11 @@ class Engine : public QObject {
   // The address a movie file is served at: the book (any movie not in the
   // media folder) or a media file; none for a file the scheme may not serve.
   std::optional<QString> AddressOf(const std::string& path);
+  // Tells `listener` of every movie address the scheme refused (not found,
+  // not a movie) until Forget(token).
+  int WhenRefused(std::function<void(const QString& url)> listener);
+  void Forget(int token) { refusedListeners_.erase(token); }
+  void Refused(const QString& url);
   // Where the page that makes the player is.
   static constexpr const char* kPage = "reader://runtime/player.html";
 
@@ -44,6 +51,9 @@ class Engine : public QObject {
   QWebEngineProfile* profile_ = nullptr;
   std::unique_ptr<QWebEngineUrlSchemeHandler> scheme_;
   std::unique_ptr<QWebEngineUrlRequestInterceptor> lockdown_;
+  std::map<int, std::function<void(const QString&)>> refusedListeners_;
+  int lastToken_ = 0;
+  int books_ = 0;
 };
 
 }  // namespace runtime

@@ -82,6 +82,7 @@ PlayerView::PlayerView(QWidget* parent, std::shared_ptr<Engine> engine,
   // What the host's window hooks look for.
   setProperty("windowClass", "MacromediaFlashPlayerActiveX");
   setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(true);  // moves without a button too
   view_ = new QWebEngineView(this);
   page_ = new Page(engine_->profile(), view_, std::move(openUrl));
   QWebEngineSettings* s = page_->settings();

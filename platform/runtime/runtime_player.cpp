@@ -77,7 +77,10 @@ Player::Player(Host host, QWidget* parent, const components::ControlDesign& desi
 
   link_->onPageReady = [this] {
     pageReady_ = true;
-    if (url_) Load();
+    if (url_) {
+      unresponsive_ = false;
+      Load();
+    }
   };
   link_->onBridgeReady = [this](int generation) {
     if (generation != generation_ || bridgeReady_) return;
@@ -125,11 +128,33 @@ Player::Player(Host host, QWidget* parent, const components::ControlDesign& desi
     else
       std::fprintf(stderr, "reader: the movie may not open %s\n", qPrintable(url.left(200)));
   };
+  // A movie the scheme will not serve never gets ready: no call waits for it.
+  refusedToken_ = engine_->WhenRefused([this](const QString& url) {
+    if (!url_ || url != *url_ || bridgeReady_) return;
+    unresponsive_ = true;
+    waiting_.clear();
+    if (loop_) loop_->quit();
+  });
+  // An engine process that ends takes the page with it: a new page, and
+  // the movie again.
+  ended_ = QObject::connect(page, &QWebEnginePage::renderProcessTerminated, link_,
+                            [this](QWebEnginePage::RenderProcessTerminationStatus, int code) {
+                              std::fprintf(stderr, "reader: the runtime's page ended (%d); it starts again\n",
+                                           code);
+                              pageReady_ = false;
+                              bridgeReady_ = false;
+                              unresponsive_ = true;
+                              waiting_.clear();
+                              if (loop_) loop_->quit();
+                              if (view_) view_->page()->load(QUrl(Engine::kPage));
+                            });
   page->load(QUrl(Engine::kPage));
 }
 
 Player::~Player() {
   alive_.reset();
+  engine_->Forget(refusedToken_);
+  QObject::disconnect(ended_);
   if (loop_) loop_->quit();
   if (link_) {
     link_->onPageReady = nullptr;

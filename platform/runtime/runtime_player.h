@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -65,6 +66,8 @@ class Player : public components::MoviePlayer {
   int awaited_ = 0;  // the call waiting for its answer
   std::optional<QString> answer_;
   QEventLoop* loop_ = nullptr;  // the wait going on
+  int refusedToken_ = 0;
+  QMetaObject::Connection ended_;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

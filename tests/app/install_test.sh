@@ -12,7 +12,12 @@ home=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; wait 2>/dev/null; rm -rf "$prefix" "$home"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null || { echo "install failed"; exit 1; }
 fail=0
-for f in bin/reader lib/reader/reader lib/reader/installed lib/reader/Help.html lib/reader/introduction_open.html \
+runtime=()
+if grep -q '^READER_WEB_ENGINE:BOOL=ON' "$build/CMakeCache.txt"; then
+  runtime=(lib/reader/libreader_runtime.so lib/reader/runtime/ruffle.js lib/reader/runtime/bridge.swf
+           lib/reader/runtime/player.html lib/reader/runtime/host.js)
+fi
+for f in "${runtime[@]}" bin/reader lib/reader/reader lib/reader/installed lib/reader/Help.html lib/reader/introduction_open.html \
          lib/reader/about.gif lib/reader/Review/man.zov lib/reader/libreader_sound.so lib/reader/libreader_transfer.so \
          lib/reader/icons/reader-48.png share/applications/reader.desktop \
          share/metainfo/org.example.reader.metainfo.xml share/icons/hicolor/scalable/apps/reader.svg \
@@ -40,7 +45,7 @@ for _ in $(seq 1 50); do [ -s "$home/display" ] && break; sleep 0.1; done
 display=:$(cat "$home/display")
 reader_env=(env -i PATH=/usr/bin:/bin HOME="$home" DISPLAY="$display" XDG_RUNTIME_DIR="$home"
             XDG_DATA_HOME="$home/data" XDG_CACHE_HOME="$home/cache" TEMP="$home/"
-            LANG=C.UTF-8 DBUS_SESSION_BUS_ADDRESS=disabled:)
+            LANG=C.UTF-8 DBUS_SESSION_BUS_ADDRESS=disabled: ${READER_PLAYER:+READER_PLAYER=$READER_PLAYER})
 x() { DISPLAY=$display xdotool "$@"; }
 # Waits up to 20 s until a window of that title is shown; prints its id.
 shown() {

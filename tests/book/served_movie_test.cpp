@@ -131,3 +131,23 @@ TEST(ServedMovie, WhatIsNoWholeMovieIsRefused) {
     EXPECT_EQ(c.file, before);
   }
 }
+
+// Under the sanitizers this is where a read past the bytes would show.
+TEST(ServedMovie, EveryCutAndEveryDamagedByteGivesNothingOrAWholeMovie) {
+  for (bool compressed : {false, true}) {
+    const Bytes file = TwoFrames(8, compressed);
+    for (std::size_t size = 0; size < file.size(); ++size)
+      EXPECT_FALSE(avm1::ServedMovie(Bytes(file.begin(), file.begin() + size)).has_value()) << size;
+    for (std::size_t at = 0; at < file.size(); ++at) {
+      for (std::uint8_t flip : {0x01, 0x80, 0xff}) {
+        Bytes damaged = file;
+        damaged[at] ^= flip;
+        const std::optional<Bytes> out = avm1::ServedMovie(damaged);
+        if (!out || *out == damaged) continue;
+        ASSERT_GE(out->size(), 8u);
+        EXPECT_EQ(std::string(out->begin(), out->begin() + 3), "FWS") << at;
+        EXPECT_EQ(player::Le32(out->data() + 4), out->size()) << at;
+      }
+    }
+  }
+}

@@ -11,7 +11,10 @@
 #include "book/as_compiler.h"
 #include "book/swf_writer.h"
 #include "platform/qt/event_hold.h"
+#include "platform/qt/qt_desktop.h"
+#include "platform/qt/window_hooks.h"
 #include "tests/platform/runtime/runtime_fixture.h"
+#include "tests/support/player_contract.h"
 
 namespace runtime_test {
 namespace {
@@ -37,6 +40,29 @@ std::vector<std::uint8_t> Movie(const std::string& first, const std::vector<Labe
 }
 
 using RuntimePlayerTest = RuntimeFixture;
+
+// The cases the stand-in answers, on the runtime: one player, a movie per case.
+TEST_F(RuntimePlayerTest, TheRuntimeAnswersEveryContractCase) {
+  int placed = 0;
+  const contract::Harness harness{
+      .place =
+          [&](const contract::Bytes& movie, const std::string&) {
+            // A name of its own each: no case can be answered from the one before.
+            std::string path = media_ + "/contract" + std::to_string(++placed) + ".zov";
+            std::ofstream(path, std::ios::binary | std::ios::trunc)
+                .write(reinterpret_cast<const char*>(movie.data()),
+                       static_cast<std::streamsize>(movie.size()));
+            return path;
+          },
+      .runUntil = [&](const std::function<bool()>& done) { return RunUntil(done, 5000); },
+      .settle = [&] { RunUntil([] { return false; }, 300); },
+  };
+  for (const contract::Case& c : contract::Cases()) {
+    SCOPED_TRACE(c.name);
+    contract::Run(c, *player_, harness);
+  }
+  player_->OnFSCommand([this](const std::string& c, const std::string& a) { commands_.emplace_back(c, a); });
+}
 
 // Part 1.1 sets variables right after Movie, long before the runtime is up:
 // they apply in order, a label sees them, and a read waits for the movie.
@@ -90,6 +116,43 @@ TEST_F(RuntimePlayerTest, AnUnansweredCallGivesEmptyAfterTheTimeout) {
   NewPlayer(dir_ / "data");
   Play(Movie("v = 1; stop();"));
   EXPECT_EQ(player_->GetVariable("v"), "1");
+}
+
+// Files that are no movie, or a broken one, end nothing: refused when
+// served, each call gives "" at once, not after the timeout; the next good
+// movie plays.
+TEST_F(RuntimePlayerTest, BrokenMoviesEndNothing) {
+  timeoutMs_ = 2000;
+  NewPlayer(dir_ / "data");
+  std::vector<std::uint8_t> good = Movie("x = 'good'; stop();");
+  std::vector<std::vector<std::uint8_t>> broken{
+      {'F', 'W'},
+      {'G', 'I', 'F', '8', '9', 'a', 0, 0},
+      std::vector<std::uint8_t>(good.begin(), good.end() - 9),  // truncated
+      [&] {
+        auto damaged = Movie("x = 'damaged'; stop();");
+        for (std::size_t i = 10; i < damaged.size(); ++i) damaged[i] ^= 0x5A;
+        return damaged;
+      }(),
+      [&] {
+        auto huge = good;  // a declared 4 GB
+        huge[4] = huge[5] = huge[6] = 0xFF;
+        huge[7] = 0xF0;
+        return huge;
+      }(),
+  };
+  int n = 0;
+  for (const auto& movie : broken) {
+    SCOPED_TRACE("broken movie " + std::to_string(++n));
+    Play(movie, "broken" + std::to_string(n) + ".zov");
+    QElapsedTimer t;
+    t.start();
+    EXPECT_EQ(player_->GetVariable("x"), "");
+    EXPECT_EQ(player_->TGetProperty("/", 4), "");
+    EXPECT_LT(t.elapsed(), timeoutMs_);
+  }
+  Play(good, "good.zov");
+  EXPECT_EQ(player_->GetVariable("x"), "good");
 }
 
 // Only the runtime, the bridge and the movie are served: whatever else the
@@ -150,26 +213,44 @@ TEST_F(RuntimePlayerTest, SharedObjectsSurviveANewEngine) {
   EXPECT_EQ(player_->GetVariable("text"), "筆記");
 }
 
-// The widget with the player's class sees every mouse event first: what a
+// The widget with the player's class sees every mouse event first, through
+// the desktop's own window hooks as the program installs them: what the
 // hooked procedure swallows never reaches the movie, the right button never
 // does, the rest does.
+struct Hooked {
+  static inline std::vector<std::uint32_t> seen;
+  static inline bool swallowLeft = false;
+  static inline std::intptr_t previous = 0;
+  static inline qtdesk::WindowHooks* hooks = nullptr;
+  static components::LRESULT Proc(components::HWND w, std::uint32_t m, components::WPARAM wp,
+                                  components::LPARAM lp) {
+    if (m == components::WM_MOUSEMOVE) return hooks->CallWindowProcA(previous, w, m, wp, lp);
+    seen.push_back(m);
+    if (m == components::WM_RBUTTONDOWN || m == components::WM_RBUTTONUP) return 0;
+    if (swallowLeft && (m == components::WM_LBUTTONDOWN || m == components::WM_LBUTTONUP)) return 0;
+    return hooks->CallWindowProcA(previous, w, m, wp, lp);
+  }
+};
+
 TEST_F(RuntimePlayerTest, TheHostsHookSeesTheMouseFirst) {
+  qtdesk::Desktop desktop;
+  qtdesk::WindowHooks hooks(desktop);
   QWidget* control = PlayerWidget();
   ASSERT_TRUE(control);
-  struct Hook : QObject {
-    std::vector<std::pair<QEvent::Type, Qt::MouseButton>> seen;
-    bool swallowLeft = false;
-    bool eventFilter(QObject*, QEvent* e) override {
-      if (e->type() != QEvent::MouseButtonPress && e->type() != QEvent::MouseButtonRelease) return false;
-      auto* m = static_cast<QMouseEvent*>(e);
-      seen.emplace_back(e->type(), m->button());
-      return m->button() == Qt::RightButton || swallowLeft;
-    }
-  } hook;
-  control->installEventFilter(&hook);
+  Hooked::hooks = &hooks;
+  Hooked::seen.clear();
+  auto handle = reinterpret_cast<components::HWND>(control);
+  char name[64] = {};
+  hooks.GetClassNameA(handle, name, sizeof name);
+  EXPECT_STREQ(name, "MacromediaFlashPlayerActiveX");
+  // Before the first movie: the hook is there from the start.
+  Hooked::previous =
+      hooks.SetWindowLongA(handle, components::GWL_WNDPROC, reinterpret_cast<std::intptr_t>(&Hooked::Proc));
+  ASSERT_NE(Hooked::previous, 0);
   Play(
       Movie("var l = new Object(); l.onMouseDown = function () { fscommand('down', _root._xmouse); };"
-            "Mouse.addListener(l); stop();"));
+            "l.onKeyDown = function () { fscommand('key', Key.getCode()); };"
+            "Mouse.addListener(l); Key.addListener(l); stop();"));
   ASSERT_EQ(player_->GetVariable("l"), "[object Object]");
   auto* view = window_->findChild<QWebEngineView*>();
   ASSERT_TRUE(view);
@@ -177,17 +258,21 @@ TEST_F(RuntimePlayerTest, TheHostsHookSeesTheMouseFirst) {
   QPoint at(200, 150);
   QTest::mouseClick(engineWidget, Qt::RightButton, {}, at);
   EXPECT_FALSE(WaitForCommand("down", 800)) << "the right button reached the movie";
-  hook.swallowLeft = true;
+  Hooked::swallowLeft = true;
   QTest::mouseClick(engineWidget, Qt::LeftButton, {}, at);
   EXPECT_FALSE(WaitForCommand("down", 800)) << "a swallowed click reached the movie";
-  hook.swallowLeft = false;
+  Hooked::swallowLeft = false;
   QTest::mouseClick(engineWidget, Qt::LeftButton, {}, at);
   EXPECT_TRUE(WaitForCommand("down", 3000)) << "a click the hook passed on never reached the movie";
-  std::vector<std::pair<QEvent::Type, Qt::MouseButton>> expected{
-      {QEvent::MouseButtonPress, Qt::RightButton}, {QEvent::MouseButtonRelease, Qt::RightButton},
-      {QEvent::MouseButtonPress, Qt::LeftButton},  {QEvent::MouseButtonRelease, Qt::LeftButton},
-      {QEvent::MouseButtonPress, Qt::LeftButton},  {QEvent::MouseButtonRelease, Qt::LeftButton}};
-  EXPECT_EQ(hook.seen, expected);
+  // Keys go through the hook to the movie as well.
+  engineWidget->setFocus();
+  QTest::keyClick(engineWidget, Qt::Key_A);
+  EXPECT_EQ(WaitForCommand("key", 3000), "65") << "a key never reached the movie";
+  using namespace components;
+  EXPECT_EQ(Hooked::seen,
+            (std::vector<std::uint32_t>{WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP,
+                                        WM_LBUTTONDOWN, WM_LBUTTONUP, WM_KEYDOWN, WM_KEYUP}));
+  hooks.SetWindowLongA(handle, GWL_WNDPROC, Hooked::previous);
 }
 
 }  // namespace
