@@ -108,7 +108,7 @@ kill -0 $server 2>/dev/null || { echo "the demo media server did not start:"; ca
 reader=$!
 chapter="$home/data/reader/Review/K19990317045_1.zov"
 if main=$(shown "$title"); then
-  sleep 1
+  sleep 4  # the runtime takes a moment to start its engine and load the book
   [ -z "$(x search --onlyvisible --name "基礎操作說明")" ] || { echo "the intro panel opened again"; fail=1; }
   read -r mx my < <(at "$main")
   # The cover, the contents' first chapter, the narration button at the
