@@ -44,7 +44,8 @@ class RuntimeFixture : public ::testing::Test {
   std::vector<std::string> served_;  // every address served to the view
   std::vector<std::string> opened_;  // pages sent to the browser
   std::vector<std::pair<std::string, std::string>> commands_;
-  int timeoutMs_ = 5000;
+  // Longer than the program's 5 s: a loaded machine under the sanitizers starts slowly.
+  int timeoutMs_ = 15000;
   std::unique_ptr<QWidget> window_;
   std::unique_ptr<components::MoviePlayer> player_;
 };

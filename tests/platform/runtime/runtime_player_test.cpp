@@ -112,7 +112,7 @@ TEST_F(RuntimePlayerTest, AnUnansweredCallGivesEmptyAfterTheTimeout) {
   EXPECT_EQ(player_->TGetProperty("/", 4), "");
   EXPECT_LT(t.elapsed(), 100);
   // A movie that answers makes the player wait for answers again.
-  timeoutMs_ = 5000;
+  timeoutMs_ = 15000;
   NewPlayer(dir_ / "data");
   Play(Movie("v = 1; stop();"));
   EXPECT_EQ(player_->GetVariable("v"), "1");
@@ -122,8 +122,6 @@ TEST_F(RuntimePlayerTest, AnUnansweredCallGivesEmptyAfterTheTimeout) {
 // served, each call gives "" at once, not after the timeout; the next good
 // movie plays.
 TEST_F(RuntimePlayerTest, BrokenMoviesEndNothing) {
-  timeoutMs_ = 2000;
-  NewPlayer(dir_ / "data");
   std::vector<std::uint8_t> good = Movie("x = 'good'; stop();");
   std::vector<std::vector<std::uint8_t>> broken{
       {'F', 'W'},
@@ -141,6 +139,9 @@ TEST_F(RuntimePlayerTest, BrokenMoviesEndNothing) {
         return huge;
       }(),
   };
+  // The page is up first: what is timed is the movie, not the engine's start.
+  Play(good, "good.zov");
+  ASSERT_EQ(player_->GetVariable("x"), "good");
   int n = 0;
   for (const auto& movie : broken) {
     SCOPED_TRACE("broken movie " + std::to_string(++n));
@@ -149,7 +150,7 @@ TEST_F(RuntimePlayerTest, BrokenMoviesEndNothing) {
     t.start();
     EXPECT_EQ(player_->GetVariable("x"), "");
     EXPECT_EQ(player_->TGetProperty("/", 4), "");
-    EXPECT_LT(t.elapsed(), timeoutMs_);
+    EXPECT_LT(t.elapsed(), 2500);  // refused at once, not timed out
   }
   Play(good, "good.zov");
   EXPECT_EQ(player_->GetVariable("x"), "good");
