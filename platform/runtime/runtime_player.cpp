@@ -139,14 +139,16 @@ Player::Player(Host host, QWidget* parent, const components::ControlDesign& desi
   // the movie again.
   ended_ = QObject::connect(page, &QWebEnginePage::renderProcessTerminated, link_,
                             [this](QWebEnginePage::RenderProcessTerminationStatus, int code) {
-                              std::fprintf(stderr, "reader: the runtime's page ended (%d); it starts again\n",
-                                           code);
+                              // A few times: a page that ends at every start stays ended.
+                              bool again = ++restarts_ <= kRestarts;
+                              std::fprintf(stderr, "reader: the runtime's page ended (%d)%s\n", code,
+                                           again ? "; it starts again" : "; the movie plays no more");
                               pageReady_ = false;
                               bridgeReady_ = false;
                               unresponsive_ = true;
                               waiting_.clear();
                               if (loop_) loop_->quit();
-                              if (view_) view_->page()->load(QUrl(Engine::kPage));
+                              if (view_ && again) view_->page()->load(QUrl(Engine::kPage));
                             });
   page->load(QUrl(Engine::kPage));
 }

@@ -1,5 +1,7 @@
 // The player on the real Flash runtime, offscreen: what only it can get
 // wrong (its waits, its queue, its lockdown, its storage, its input).
+#include <signal.h>
+
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -154,6 +156,20 @@ TEST_F(RuntimePlayerTest, BrokenMoviesEndNothing) {
   }
   Play(good, "good.zov");
   EXPECT_EQ(player_->GetVariable("x"), "good");
+}
+
+// The engine's page process may end (killed, out of memory): the player
+// makes the page again and plays its movie once more.
+TEST_F(RuntimePlayerTest, APageWhoseProcessEndedComesBack) {
+  Play(Movie("if (n == undefined) n = 0; n++; stop();"));
+  ASSERT_EQ(player_->GetVariable("n"), "1");
+  auto* view = window_->findChild<QWebEngineView*>();
+  ASSERT_TRUE(view);
+  qint64 pid = view->page()->renderProcessPid();
+  ASSERT_GT(pid, 0);
+  ::kill(static_cast<pid_t>(pid), SIGKILL);
+  RunUntil([&] { return view->page()->renderProcessPid() != pid && view->page()->renderProcessPid() > 0; });
+  EXPECT_TRUE(RunUntil([&] { return player_->GetVariable("n") == "1"; }, 15000));
 }
 
 // Only the runtime, the bridge and the movie are served: whatever else the
