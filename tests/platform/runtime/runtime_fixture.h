@@ -30,6 +30,8 @@ class RuntimeFixture : public ::testing::Test {
   // data folder; the one before goes first.
   void NewPlayer(const std::string& data);
   void DropPlayer();
+  // What a player of this fixture is lent.
+  runtime::Host MakeHost(const std::string& data);
   // Writes a movie into the media folder and plays it.
   void Play(const std::vector<std::uint8_t>& movie, const std::string& name = "test.zov");
   // Lets events run until `done` or `ms` have passed; false on the deadline.

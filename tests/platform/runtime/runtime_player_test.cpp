@@ -230,6 +230,44 @@ TEST_F(RuntimePlayerTest, SharedObjectsSurviveANewEngine) {
   EXPECT_EQ(player_->GetVariable("text"), "筆記");
 }
 
+// The main window's player and the animation window's share one engine:
+// each hears only its own movie's commands, and what one movie stores the
+// other reads.
+TEST_F(RuntimePlayerTest, TwoPlayersShareOneEngineAndHearOnlyTheirOwn) {
+  QWidget window;
+  window.resize(200, 150);
+  components::ControlDesign design{.name = "Flash", .kind = components::ControlKind::Player};
+  design.width = 200 * 15;
+  design.height = 150 * 15;
+  std::unique_ptr<components::MoviePlayer> other =
+      runtime::CreatePlayer(MakeHost(dir_ / "data"), &window, design);
+  std::vector<std::string> heard;
+  other->OnFSCommand([&](const std::string& c, const std::string& a) { heard.push_back(c + " " + a); });
+  window.show();
+  Play(Movie("fscommand('who', 'main'); stop();",
+             {{"save",
+               "so = SharedObject.getLocal('shared', '/'); so.data.v = 'from main'; so.flush();"
+               "fscommand('saved', '');"}}));
+  std::vector<std::uint8_t> chapter =
+      Movie("fscommand('who', 'chapter'); stop();",
+            {{"load", "so = SharedObject.getLocal('shared', '/'); v = so.data.v;"}});
+  std::ofstream(media_ + "/chapter.zov", std::ios::binary)
+      .write(reinterpret_cast<const char*>(chapter.data()), static_cast<std::streamsize>(chapter.size()));
+  other->Movie(media_ + "/chapter.zov");
+  EXPECT_EQ(WaitForCommand("who"), "main");
+  EXPECT_TRUE(RunUntil([&] { return !heard.empty(); }));
+  RunUntil([] { return false; }, 300);
+  EXPECT_EQ(heard, std::vector<std::string>{"who chapter"});
+  EXPECT_EQ(commands_.size(), 1u);
+  player_->TCallLabel("/", "save");
+  ASSERT_TRUE(WaitForCommand("saved"));
+  RunUntil([] { return false; }, 100);
+  other->TCallLabel("/", "load");
+  EXPECT_EQ(other->GetVariable("v"), "from main");
+  other.reset();
+  RunUntil([] { return false; }, 50);
+}
+
 // The widget with the player's class sees every mouse event first, through
 // the desktop's own window hooks as the program installs them: what the
 // hooked procedure swallows never reaches the movie, the right button never
