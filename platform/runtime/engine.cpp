@@ -101,6 +101,21 @@ void Engine::Refused(const QString& url) {
   for (auto& [token, listener] : listeners) listener(url);
 }
 
+int Engine::WhenStored(std::function<void(int, const QString&, const QJsonValue&)> listener) {
+  storedListeners_[++lastToken_] = std::move(listener);
+  return lastToken_;
+}
+
+void Engine::Store(int from, const QString& key, const QJsonValue& value) {
+  if (value.isString())
+    storage_.Set(key, value.toString());
+  else
+    storage_.Remove(key);
+  auto listeners = storedListeners_;
+  for (auto& [token, listener] : listeners)
+    if (token != from) listener(token, key, value);
+}
+
 std::optional<QString> Engine::AddressOf(const std::string& path) {
   QFileInfo info(QString::fromStdString(path));
   if (info.suffix().compare("zov", Qt::CaseInsensitive) == 0) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonValue>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -39,6 +40,10 @@ class Engine : public QObject {
   int WhenRefused(std::function<void(const QString& url)> listener);
   void Forget(int token) { refusedListeners_.erase(token); }
   void Refused(const QString& url);
+  // Every player's page hears what another's movie stored (null: removed).
+  int WhenStored(std::function<void(int from, const QString& key, const QJsonValue& value)> listener);
+  void ForgetStored(int token) { storedListeners_.erase(token); }
+  void Store(int from, const QString& key, const QJsonValue& value);
   // Where the page that makes the player is.
   static constexpr const char* kPage = "reader://runtime/player.html";
 
@@ -52,6 +57,7 @@ class Engine : public QObject {
   std::unique_ptr<QWebEngineUrlSchemeHandler> scheme_;
   std::unique_ptr<QWebEngineUrlRequestInterceptor> lockdown_;
   std::map<int, std::function<void(const QString&)>> refusedListeners_;
+  std::map<int, std::function<void(int, const QString&, const QJsonValue&)>> storedListeners_;
   int lastToken_ = 0;
   int books_ = 0;
 };

@@ -116,11 +116,14 @@ Player::Player(Host host, QWidget* parent, const components::ControlDesign& desi
     if (loop_) loop_->quit();
   };
   link_->onStore = [this](const QString& key, const QJsonValue& value) {
-    if (value.isString())
-      engine_->storage().Set(key, value.toString());
-    else
-      engine_->storage().Remove(key);
+    engine_->Store(storedToken_, key, value);
   };
+  storedToken_ = engine_->WhenStored([this](int, const QString& key, const QJsonValue& value) {
+    if (view_)
+      view_->page()->runJavaScript(
+          QString("window.readerHost && readerHost.stored(%1)")
+              .arg(Json({key, value.isString() ? QJsonValue(value) : QJsonValue()})));
+  });
   link_->onOpenUrl = [this](const QString& url) {
     QUrl u(url);
     if ((u.scheme() == "http" || u.scheme() == "https") && host_.openUrl)
@@ -139,14 +142,16 @@ Player::Player(Host host, QWidget* parent, const components::ControlDesign& desi
   // the movie again.
   ended_ = QObject::connect(page, &QWebEnginePage::renderProcessTerminated, link_,
                             [this](QWebEnginePage::RenderProcessTerminationStatus, int code) {
-                              std::fprintf(stderr, "reader: the runtime's page ended (%d); it starts again\n",
-                                           code);
+                              // A few times: a page that ends at every start stays ended.
+                              bool again = ++restarts_ <= kRestarts;
+                              std::fprintf(stderr, "reader: the runtime's page ended (%d)%s\n", code,
+                                           again ? "; it starts again" : "; the movie plays no more");
                               pageReady_ = false;
                               bridgeReady_ = false;
                               unresponsive_ = true;
                               waiting_.clear();
                               if (loop_) loop_->quit();
-                              if (view_) view_->page()->load(QUrl(Engine::kPage));
+                              if (view_ && again) view_->page()->load(QUrl(Engine::kPage));
                             });
   page->load(QUrl(Engine::kPage));
 }
@@ -154,6 +159,7 @@ Player::Player(Host host, QWidget* parent, const components::ControlDesign& desi
 Player::~Player() {
   alive_.reset();
   engine_->Forget(refusedToken_);
+  engine_->ForgetStored(storedToken_);
   QObject::disconnect(ended_);
   if (loop_) loop_->quit();
   if (link_) {

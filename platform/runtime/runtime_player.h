@@ -67,6 +67,9 @@ class Player : public components::MoviePlayer {
   std::optional<QString> answer_;
   QEventLoop* loop_ = nullptr;  // the wait going on
   int refusedToken_ = 0;
+  int storedToken_ = 0;
+  static constexpr int kRestarts = 3;
+  int restarts_ = 0;  // of the page, after its process ended
   QMetaObject::Connection ended_;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

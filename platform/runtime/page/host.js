@@ -122,6 +122,11 @@
     set(path, value) { callBridge("readerSet", path, "=" + value); },
     call(label) { callBridge("readerCall", label); },
     get(id, name, ...args) { tell("answer", id, callBridge(name, ...args)); },
+    // What the other player's movie stored meanwhile (one engine, one storage).
+    stored(key, value) {
+      if (value === null) data.delete(key);
+      else data.set(key, value);
+    },
   };
 
   document.addEventListener("DOMContentLoaded", () => {

@@ -23,11 +23,8 @@ void RuntimeFixture::TearDown() {
   RunUntil([] { return false; }, 50);
 }
 
-void RuntimeFixture::NewPlayer(const std::string& data) {
-  DropPlayer();
-  window_ = std::make_unique<QWidget>();
-  window_->resize(400, 300);
-  runtime::Host host{
+runtime::Host RuntimeFixture::MakeHost(const std::string& data) {
+  return runtime::Host{
       .post =
           [](std::function<void()> fn) {
             QMetaObject::invokeMethod(
@@ -47,6 +44,13 @@ void RuntimeFixture::NewPlayer(const std::string& data) {
       .dataFolder = data,
       .callTimeoutMs = timeoutMs_,
   };
+}
+
+void RuntimeFixture::NewPlayer(const std::string& data) {
+  DropPlayer();
+  window_ = std::make_unique<QWidget>();
+  window_->resize(400, 300);
+  runtime::Host host = MakeHost(data);
   components::ControlDesign design{.name = "Flash", .kind = components::ControlKind::Player};
   design.width = 400 * 15;
   design.height = 300 * 15;

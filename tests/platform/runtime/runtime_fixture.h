@@ -30,6 +30,8 @@ class RuntimeFixture : public ::testing::Test {
   // data folder; the one before goes first.
   void NewPlayer(const std::string& data);
   void DropPlayer();
+  // What a player of this fixture is lent.
+  runtime::Host MakeHost(const std::string& data);
   // Writes a movie into the media folder and plays it.
   void Play(const std::vector<std::uint8_t>& movie, const std::string& name = "test.zov");
   // Lets events run until `done` or `ms` have passed; false on the deadline.
@@ -44,7 +46,8 @@ class RuntimeFixture : public ::testing::Test {
   std::vector<std::string> served_;  // every address served to the view
   std::vector<std::string> opened_;  // pages sent to the browser
   std::vector<std::pair<std::string, std::string>> commands_;
-  int timeoutMs_ = 5000;
+  // Longer than the program's 5 s: a loaded machine under the sanitizers starts slowly.
+  int timeoutMs_ = 15000;
   std::unique_ptr<QWidget> window_;
   std::unique_ptr<components::MoviePlayer> player_;
 };
