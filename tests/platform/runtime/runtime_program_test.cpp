@@ -236,7 +236,7 @@ TEST(RuntimeProgram, AChaptersNarrationPlaysAndTheNarratorShows) {
 }
 
 // The three ways of closing, each answered Yes: the program ends with
-// status 0, and the sound is kept as the book had it.
+// status 0, and the sound and the place are kept as the book had them.
 struct CloseWay {
   const char* name;
   bool soundOn;         // the reader switches the book's sound on first
@@ -273,9 +273,13 @@ int StartAndClose(const std::string& dir, const CloseWay& way) {
   {
     Reader reader(dir);
     if (!reader.Ready()) return 3;
-    if (way.soundOn) {
-      QTest::mouseClick(reader.Engine(), Qt::LeftButton, {}, reader.Stage(550, 300));  // the toolbar comes
+    // Opened and turned to pages 4 and 5: the place is kept too.
+    for (int turn = 0; turn < 2; ++turn) {
+      QTest::mouseClick(reader.Engine(), Qt::LeftButton, {}, reader.Stage(550, 300));
       QTest::qWait(400);
+    }
+    if (reader.Var("/utility/jump_number.display") != "5") return 6;
+    if (way.soundOn) {
       if (!reader.Button("mute") || !reader.Button("mute")->isVisible()) return 5;
       QTest::mouseClick(reader.Button("mute"), Qt::LeftButton);
       if (reader.Var("soundOn") != "1") return 4;
@@ -298,7 +302,7 @@ int StartAndClose(const std::string& dir, const CloseWay& way) {
 }
 
 // Each way in a process of its own: the book's X ends the program at once.
-TEST_P(RuntimeClose, EndsWithStatusZeroAndKeepsTheSound) {
+TEST_P(RuntimeClose, EndsWithStatusZeroAndKeepsTheSoundAndThePlace) {
   const CloseWay& way = GetParam();
   // The death test's child runs this test again, in the parent's folder.
   std::optional<TempDir> made;
@@ -316,6 +320,9 @@ TEST_P(RuntimeClose, EndsWithStatusZeroAndKeepsTheSound) {
   posix::Hive check(dir + "/hive.sqlite");
   EXPECT_EQ(shell::ReadRegValue(check, components::HKEY_LOCAL_MACHINE, shell::BookKey(), "soundOn"),
             way.soundOn ? "1" : "0");
+  Reader again(dir);
+  ASSERT_TRUE(again.Ready()) << "the book does not play on the runtime";
+  EXPECT_EQ(again.Var("/utility/jump_number.display"), "5");
 }
 
 }  // namespace
