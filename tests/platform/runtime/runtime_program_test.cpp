@@ -2,17 +2,23 @@
 // movie driven through the real host, as a reader uses it.
 #include <sys/stat.h>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QWebEngineView>
 #include <algorithm>
 
+#include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "book/embedded.h"
 #include "bridge/bridge.h"
@@ -23,6 +29,7 @@
 #include "platform/qt/qt_desktop.h"
 #include "platform/qt/runtime_choice.h"
 #include "platform/qt/window_hooks.h"
+#include "shell/book.h"
 #include "shell/program.h"
 #include "shell/settings_store.h"
 #include "tests/support/qt_app.h"
@@ -35,12 +42,13 @@ using testing_support::TempDir;
 // One start of the reader on the runtime, on the data of `dir`.
 class Reader {
  public:
-  explicit Reader(TempDir& dir)
-      : hive_{dir / "hive.sqlite"},
-        environment_{"reader", dir.path()},
-        folders_{.program = READER_PROGRAM_DIR, .media = dir / "Review", .data = dir / "data"},
+  explicit Reader(TempDir& dir) : Reader(dir.path()) {}
+  explicit Reader(const std::string& dir)
+      : hive_{dir + "/hive.sqlite"},
+        environment_{"reader", dir},
+        folders_{.program = READER_PROGRAM_DIR, .media = dir + "/Review", .data = dir + "/data"},
         desktop_({.runtime = &folders_}) {
-    setenv("TEMP", (dir.path() + "/").c_str(), 1);
+    setenv("TEMP", (dir + "/").c_str(), 1);
     shell::WriteShowHelp(hive_, "-2");  // no intro panel at the start
     program_.Start();
     window_ = reinterpret_cast<QWidget*>(program_.MainWindow().Handle());
@@ -227,6 +235,96 @@ TEST(RuntimeProgram, AChaptersNarrationPlaysAndTheNarratorShows) {
   EXPECT_EQ(reader.program().chapterPath, dir / "Review/K19990317045_1.zov");
 }
 
+// The three ways of closing, each answered Yes: the program ends with
+// status 0, and the sound and the place are kept as the book had them.
+struct CloseWay {
+  const char* name;
+  bool soundOn;         // the reader switches the book's sound on first
+  const char* caption;  // of the question asked
+  std::function<void(Reader&)> close;
+};
+
+void PrintTo(const CloseWay& way, std::ostream* os) { *os << way.name; }
+
+class RuntimeClose : public ::testing::TestWithParam<CloseWay> {};
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, RuntimeClose,
+    ::testing::Values(
+        // As the platform tells of the frame's close box: to the window.
+        CloseWay{"FrameCloseBox", false, "離開電子書",
+                 [](Reader& r) {
+                   QCloseEvent request;
+                   QCoreApplication::sendEvent(
+                       reinterpret_cast<QWidget*>(r.program().MainWindow().Handle())->windowHandle(),
+                       &request);
+                 }},
+        CloseWay{"RightClickMenu", true, "離開電子書",
+                 [](Reader& r) { QTest::mouseClick(r.Engine(), Qt::RightButton, {}, r.Stage(560, 300)); }},
+        // The book's own X, bottom right of its stage (layout::WindowButton(3)).
+        CloseWay{"BooksCloseButton", true, "離開電子書 ?",
+                 [](Reader& r) { QTest::mouseClick(r.Engine(), Qt::LeftButton, {}, r.Stage(749, 547)); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// One start of the reader closed the given way; what the main loop ended
+// with, as main() returns it.
+int StartAndClose(const std::string& dir, const CloseWay& way) {
+  int status = 0;
+  {
+    Reader reader(dir);
+    if (!reader.Ready()) return 3;
+    // Opened and turned to pages 4 and 5: the place is kept too.
+    for (int turn = 0; turn < 2; ++turn) {
+      QTest::mouseClick(reader.Engine(), Qt::LeftButton, {}, reader.Stage(550, 300));
+      QTest::qWait(400);
+    }
+    if (reader.Var("/utility/jump_number.display") != "5") return 6;
+    if (way.soundOn) {
+      if (!reader.Button("mute") || !reader.Button("mute")->isVisible()) return 5;
+      QTest::mouseClick(reader.Button("mute"), Qt::LeftButton);
+      if (reader.Var("soundOn") != "1") return 4;
+    }
+    testing_support::NextPopup menu("關閉");  // where a menu pops up
+    // Told before the answer: the book's X ends the process on it.
+    testing_support::WhenUp yes([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); },
+                                [](QMessageBox* box) {
+                                  std::fprintf(stderr, "asked [%s]\n",
+                                               box->windowTitle().toUtf8().constData());
+                                  std::fflush(stderr);
+                                  QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+                                });
+    QObject scope;
+    QTimer::singleShot(0, &scope, [&] { way.close(reader); });
+    QTimer::singleShot(60000, &scope, [] { QCoreApplication::exit(99); });  // never hangs
+    status = QApplication::exec();
+  }
+  return status;
+}
+
+// Each way in a process of its own: the book's X ends the program at once.
+TEST_P(RuntimeClose, EndsWithStatusZeroAndKeepsTheSoundAndThePlace) {
+  const CloseWay& way = GetParam();
+  // The death test's child runs this test again, in the parent's folder.
+  std::optional<TempDir> made;
+  std::string dir;
+  if (const char* given = std::getenv("READER_CLOSE_DIR")) {
+    dir = given;
+  } else {
+    dir = made.emplace().path();
+    setenv("READER_CLOSE_DIR", dir.c_str(), 1);
+  }
+  std::string asked = "asked \\[";
+  for (char c : std::string(way.caption)) asked += c == '?' ? std::string("\\?") : std::string(1, c);
+  EXPECT_EXIT(std::exit(StartAndClose(dir, way)), ::testing::ExitedWithCode(0), asked + "\\]");
+  unsetenv("READER_CLOSE_DIR");
+  posix::Hive check(dir + "/hive.sqlite");
+  EXPECT_EQ(shell::ReadRegValue(check, components::HKEY_LOCAL_MACHINE, shell::BookKey(), "soundOn"),
+            way.soundOn ? "1" : "0");
+  Reader again(dir);
+  ASSERT_TRUE(again.Ready()) << "the book does not play on the runtime";
+  EXPECT_EQ(again.Var("/utility/jump_number.display"), "5");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -235,5 +333,8 @@ int main(int argc, char** argv) {
   qtdesk::PrepareRuntime();
   testing_support::App();
   ::testing::InitGoogleTest(&argc, argv);
+  // A child of a death test starts afresh, not as a fork of a process with
+  // the engine's threads.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
   return RUN_ALL_TESTS();
 }
