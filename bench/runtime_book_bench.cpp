@@ -131,11 +131,7 @@ int main(int argc, char** argv) {
   QWidget window;
   window.resize(size);
   runtime::Host host{
-      .post =
-          [](std::function<void()> fn) {
-            QMetaObject::invokeMethod(
-                qApp, [fn] { qtdesk::EventHold::Get().RunOrDefer(fn); }, Qt::QueuedConnection);
-          },
+      .post = qtdesk::PostHeld,
       .hold = [] { qtdesk::EventHold::Get().Hold(); },
       .release = [] { qtdesk::EventHold::Get().Release(); },
       .openUrl = [](const std::string&) {},

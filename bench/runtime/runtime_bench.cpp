@@ -157,11 +157,7 @@ int OnRuntime(int argc, char** argv, const std::string& program, const std::stri
   std::string media = QFileInfo(QString::fromStdString(movie)).absolutePath().toStdString();
   runtime::MovieFiles files(program + "/runtime", program, media);
   runtime::Host host{
-      .post =
-          [](std::function<void()> fn) {
-            QMetaObject::invokeMethod(
-                qApp, [fn] { qtdesk::EventHold::Get().RunOrDefer(fn); }, Qt::QueuedConnection);
-          },
+      .post = qtdesk::PostHeld,
       .hold = [] { qtdesk::EventHold::Get().Hold(); },
       .release = [] { qtdesk::EventHold::Get().Release(); },
       .serve = [&](std::string_view url) { return files.Get(url); },

@@ -40,4 +40,10 @@ void EventHold::RunOrDefer(std::function<void()> fn) {
     fn();
 }
 
+void PostHeld(std::function<void()> fn) {
+  QMetaObject::invokeMethod(
+      QCoreApplication::instance(), [fn = std::move(fn)] { EventHold::Get().RunOrDefer(fn); },
+      Qt::QueuedConnection);
+}
+
 }  // namespace qtdesk

@@ -41,6 +41,10 @@ class EventHold {
   std::function<void(std::function<void()>)> post_;
 };
 
+// Runs fn from the event loop, held like the desktop's own posted events:
+// the post of a player made without a desktop (tests, benchmarks).
+void PostHeld(std::function<void()> fn);
+
 // Holds the program's events for as long as it lives.
 class HeldEvents {
  public:

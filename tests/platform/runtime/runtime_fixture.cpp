@@ -25,11 +25,7 @@ void RuntimeFixture::TearDown() {
 
 runtime::Host RuntimeFixture::MakeHost(const std::string& data) {
   return runtime::Host{
-      .post =
-          [](std::function<void()> fn) {
-            QMetaObject::invokeMethod(
-                qApp, [fn] { qtdesk::EventHold::Get().RunOrDefer(fn); }, Qt::QueuedConnection);
-          },
+      .post = qtdesk::PostHeld,
       .hold = [] { qtdesk::EventHold::Get().Hold(); },
       .release = [] { qtdesk::EventHold::Get().Release(); },
       .openUrl = [this](const std::string& url) { opened_.push_back(url); },

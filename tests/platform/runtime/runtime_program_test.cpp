@@ -53,7 +53,9 @@ class Reader {
     program_.Start();
     window_ = reinterpret_cast<QWidget*>(program_.MainWindow().Handle());
     window_->activateWindow();
-    QTest::qWaitForWindowActive(window_);
+    // Keys go to the active window; each test waits for what it needs, so
+    // a platform that never reports activation only costs the wait.
+    static_cast<void>(QTest::qWaitForWindowActive(window_));
   }
   ~Reader() { unsetenv("TEMP"); }
 
