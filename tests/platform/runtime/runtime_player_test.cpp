@@ -66,7 +66,7 @@ TEST_F(RuntimePlayerTest, TheRuntimeAnswersEveryContractCase) {
   player_->OnFSCommand([this](const std::string& c, const std::string& a) { commands_.emplace_back(c, a); });
 }
 
-// Part 1.1 sets variables right after Movie, long before the runtime is up:
+// Start-up sets variables right after Movie, long before the runtime is up:
 // they apply in order, a label sees them, and a read waits for the movie.
 TEST_F(RuntimePlayerTest, CallsBeforeTheMovieIsReadyApplyInOrder) {
   Play(Movie("x = 'start'; stop();", {{"report", "fscommand('x', x);"}}));
