@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/median.h"
 #include "book/embedded.h"
 #include "bridge/bridge.h"
 #include "media/media.h"
@@ -42,11 +43,6 @@ namespace fs = std::filesystem;
 namespace bench {
 
 constexpr int kRuns = 3;
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
 
 long ResidentKb() {
   std::ifstream statm("/proc/self/statm");

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/median.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/qt_desktop.h"
 #include "platform/qt/qt_player.h"
@@ -18,10 +19,7 @@
 
 namespace {
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
+using bench::Median;
 
 long PeakKb() {
   std::ifstream status("/proc/self/status");

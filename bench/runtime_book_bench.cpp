@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/median.h"
 #include "components/window_design.h"
 #include "platform/qt/event_hold.h"
 #include "platform/qt/fonts.h"
@@ -35,11 +36,7 @@
 
 namespace {
 
-double Median(std::vector<double> v) {
-  if (v.empty()) return -1;
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
+using bench::Median;
 
 void RunFor(int ms) {
   QEventLoop loop;

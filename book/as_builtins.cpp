@@ -3,17 +3,13 @@
 #include <cmath>
 
 #include "book/as_codegen.h"
+#include "player/avm1_actions.h"
 
 namespace avm1 {
 
 namespace {
 
-// The properties getProperty and setProperty take, by their index.
-const char* const kProperties[] = {
-    "_x",          "_y",     "_xscale",      "_yscale",    "_currentframe", "_totalframes",  "_alpha",
-    "_visible",    "_width", "_height",      "_rotation",  "_target",       "_framesloaded", "_name",
-    "_droptarget", "_url",   "_highquality", "_focusrect", "_soundbuftime", "_quality",      "_xmouse",
-    "_ymouse"};
+using player::avm1::kPropertyNames;
 
 // Functions of one argument that are one action.
 const std::pair<const char*, Action> kOneArgument[] = {{"trace", Action::kTrace},
@@ -218,8 +214,8 @@ bool CodeGen::Builtin(const Node& e, bool keep) {
     count(set ? 3 : 2, set ? 3 : 2);
     const Node& p = arg(1);
     int index = -1;
-    for (int i = 0; i < static_cast<int>(std::size(kProperties)); ++i)
-      if ((p.kind == Node::kIdentifier || p.kind == Node::kString) && p.text == kProperties[i]) index = i;
+    for (int i = 0; i < static_cast<int>(std::size(kPropertyNames)); ++i)
+      if ((p.kind == Node::kIdentifier || p.kind == Node::kString) && p.text == kPropertyNames[i]) index = i;
     if (index < 0) Fail(p, "not a property " + name + " knows (_x, _alpha, _visible, ...)");
     Value(arg(0));
     a_.Push({index});

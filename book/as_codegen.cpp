@@ -1,6 +1,9 @@
 // The compiler's entry and the code generator's shared helpers: emitting
 // with the movie's version checked, names to registers and imports.
 #include <cmath>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
 
 #include "book/as_codegen.h"
 #include "book/as_parser.h"
@@ -20,6 +23,18 @@ std::vector<std::uint8_t> Compile(std::string_view source, const CompileOptions&
     throw CompileError({1, 1}, "scripts compile for SWF 5 to 10, not " + std::to_string(options.swfVersion));
   NodePtr program = Parse(source);
   return CodeGen(options).Program(*program);
+}
+
+std::vector<std::uint8_t> CompileFile(const std::string& path, const CompileOptions& options) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  std::ostringstream source;
+  source << in.rdbuf();
+  try {
+    return Compile(source.str(), options);
+  } catch (const CompileError& e) {
+    throw std::runtime_error(path + ":" + e.what());
+  }
 }
 
 CodeGen::CodeGen(const CompileOptions& options)

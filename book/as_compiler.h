@@ -12,6 +12,7 @@
 // subset; it never compiles what it cannot compile faithfully.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -25,5 +26,8 @@ struct CompileOptions {
 };
 
 std::vector<std::uint8_t> Compile(std::string_view source, const CompileOptions& options = {});
+// Compiles the script in the file at `path`. Raises std::runtime_error
+// naming the file: "cannot read PATH", or "PATH:line:column: message".
+std::vector<std::uint8_t> CompileFile(const std::string& path, const CompileOptions& options = {});
 
 }  // namespace avm1

@@ -1,6 +1,5 @@
 #include "book/book_movies.h"
 
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 
@@ -31,14 +30,6 @@ const char* const kBookLabels[] = {
     "startPlay",         "playAnimation", "stopAnimation", "stopMan",       "addBookmark",  "deleteBookmark",
     "deleteAllBookmark", "addNote",       "deleteNote",    "deleteAllNote", "editNote"};
 
-std::string ReadScript(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 Bytes Compiled(const std::string& source, const std::string& name) {
   try {
     return avm1::Compile(source, {.swfVersion = kVersion});
@@ -47,7 +38,7 @@ Bytes Compiled(const std::string& source, const std::string& name) {
   }
 }
 
-Bytes CompiledFile(const std::string& path) { return Compiled(ReadScript(path), path); }
+Bytes CompiledFile(const std::string& path) { return avm1::CompileFile(path, {.swfVersion = kVersion}); }
 
 // A string literal of ActionScript.
 std::string Quote(const std::string& s) {

@@ -4,7 +4,6 @@
 // its own above the movie the runtime shows.
 #include <fstream>
 #include <iostream>
-#include <sstream>
 
 #include "book/as_compiler.h"
 #include "book/swf_writer.h"
@@ -14,17 +13,10 @@ int main(int argc, char** argv) {
     std::cerr << "usage: make_bridge BRIDGE.as BRIDGE.swf\n";
     return 2;
   }
-  std::ifstream in(argv[1], std::ios::binary);
-  if (!in) {
-    std::cerr << "make_bridge: cannot read " << argv[1] << "\n";
-    return 1;
-  }
-  std::stringstream script;
-  script << in.rdbuf();
   try {
     // SWF 8: ExternalInterface is there for no earlier movie.
     book::SwfWriter swf(8, 20, 20, 12);
-    swf.DoAction(avm1::Compile(script.str(), {.swfVersion = 8}));
+    swf.DoAction(avm1::CompileFile(argv[1], {.swfVersion = 8}));
     swf.ShowFrame();
     const std::vector<std::uint8_t> movie = swf.Finish(false);
     std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
@@ -35,7 +27,7 @@ int main(int argc, char** argv) {
       return 1;
     }
   } catch (const std::exception& e) {
-    std::cerr << "make_bridge: " << argv[1] << ":" << e.what() << "\n";
+    std::cerr << "make_bridge: " << e.what() << "\n";
     return 1;
   }
   return 0;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "book/load_once_action.h"
+#include "book/swf_bits.h"
 #include "player/inflate.h"
 #include "player/swf.h"
 #include "player/swf_tags.h"
@@ -13,10 +14,6 @@ namespace {
 
 constexpr std::uint16_t kDoAction = 12;
 constexpr std::uint8_t kActionScript3 = 0x08;  // in FileAttributes' first byte
-
-void PutLe32(std::uint8_t* p, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 
 // The movie uncompressed, exactly as long as its header says; empty when
 // it is not that.
@@ -46,11 +43,9 @@ std::vector<std::uint8_t> Uncompressed(std::span<const std::uint8_t> file) {
 std::optional<std::vector<std::uint8_t>> ServedMovie(std::span<const std::uint8_t> file) {
   const std::vector<std::uint8_t> data = Uncompressed(file);
   if (data.empty()) return std::nullopt;
-  // The tags begin after the stage rectangle, the frame rate and count.
-  const int bits = data[8] >> 3;
-  std::size_t pos = 8 + (5 + 4 * static_cast<std::size_t>(bits) + 7) / 8 + 4;
-  if (pos > data.size()) return std::nullopt;
-  const std::size_t tagsStart = pos;
+  const std::size_t tagsStart = player::TagsStart(data);
+  if (tagsStart == 0) return std::nullopt;
+  std::size_t pos = tagsStart;
 
   // Every tag whole, up to End (or the end of the bytes, as players allow).
   std::size_t insertAt = tagsStart;
@@ -69,18 +64,15 @@ std::optional<std::vector<std::uint8_t>> ServedMovie(std::span<const std::uint8_
   if (data[3] < 5 || actionScript3) return std::vector<std::uint8_t>(file.begin(), file.end());
 
   const std::vector<std::uint8_t> actions = LoadMovieOnceActions(kBridgeUrl, kBridgeLevel, kBridgeGuard);
-  std::vector<std::uint8_t> out;
-  out.reserve(data.size() + 6 + actions.size());
-  out.insert(out.end(), data.begin(), data.begin() + static_cast<std::ptrdiff_t>(insertAt));
-  const std::uint16_t head = kDoAction << 6 | 0x3f;  // the long form: any length
-  out.push_back(static_cast<std::uint8_t>(head));
-  out.push_back(static_cast<std::uint8_t>(head >> 8));
-  out.resize(out.size() + 4);
-  PutLe32(out.data() + out.size() - 4, static_cast<std::uint32_t>(actions.size()));
+  const std::size_t total = data.size() + 6 + actions.size();
+  std::vector<std::uint8_t> out = {'F', 'W', 'S', data[3]};
+  out.reserve(total);
+  book::Le32(out, static_cast<std::uint32_t>(total));
+  out.insert(out.end(), data.begin() + 8, data.begin() + static_cast<std::ptrdiff_t>(insertAt));
+  book::Le16(out, kDoAction << 6 | 0x3f);  // the long form: any length
+  book::Le32(out, static_cast<std::uint32_t>(actions.size()));
   out.insert(out.end(), actions.begin(), actions.end());
   out.insert(out.end(), data.begin() + static_cast<std::ptrdiff_t>(insertAt), data.end());
-  out[0] = 'F';
-  PutLe32(out.data() + 4, static_cast<std::uint32_t>(out.size()));
   return out;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <span>
 
 // The format's action codes and records, shared by the stand-in that runs
@@ -154,6 +155,19 @@ inline bool IsActionList(std::span<const std::uint8_t> bytes) {
     if (r.code == 0) return r.next == bytes.size();
     pos = r.next;
   }
+}
+
+// The clip properties GetProperty and SetProperty name by number.
+inline constexpr const char* kPropertyNames[] = {
+    "_x",          "_y",     "_xscale",      "_yscale",    "_currentframe", "_totalframes",  "_alpha",
+    "_visible",    "_width", "_height",      "_rotation",  "_target",       "_framesloaded", "_name",
+    "_droptarget", "_url",   "_highquality", "_focusrect", "_soundbuftime", "_quality",      "_xmouse",
+    "_ymouse"};
+
+// The property numbered `index`; null when there is none.
+inline const char* PropertyName(double index) {
+  if (!(index >= 0 && index < static_cast<double>(std::size(kPropertyNames)))) return nullptr;
+  return kPropertyNames[static_cast<std::size_t>(index)];
 }
 
 }  // namespace player::avm1

@@ -6,22 +6,14 @@
 #include <iterator>
 #include <memory>
 
+#include "player/avm1_actions.h"
 #include "player/script_machine.h"
 
 namespace player::script {
 
 namespace {
 
-// GetProperty's and SetProperty's property numbers.
-const char* PropertyName(double index) {
-  static constexpr const char* kNames[] = {
-      "_x",          "_y",     "_xscale",      "_yscale",    "_currentframe", "_totalframes",  "_alpha",
-      "_visible",    "_width", "_height",      "_rotation",  "_target",       "_framesloaded", "_name",
-      "_droptarget", "_url",   "_highquality", "_focusrect", "_soundbuftime", "_quality",      "_xmouse",
-      "_ymouse"};
-  if (!(index >= 0 && index < static_cast<double>(std::size(kNames)))) return nullptr;
-  return kNames[static_cast<std::size_t>(index)];
-}
+using player::avm1::PropertyName;
 
 bool Settable(const std::string& name) {
   for (const char* fixed : {"_currentframe", "_totalframes", "_framesloaded", "_target", "_droptarget",

@@ -42,14 +42,6 @@ class BitReader {
   int bit_ = 0;
 };
 
-// Where the tags begin, once enough of the header is in; 0 before.
-std::size_t TagsStart(std::span<const std::uint8_t> d) {
-  if (d.size() < 9) return 0;
-  int nbits = d[8] >> 3;
-  std::size_t pos = 8 + (5 + 4 * static_cast<std::size_t>(nbits) + 7) / 8 + 4;
-  return pos <= d.size() ? pos : 0;
-}
-
 // Looks through the tags that are wholly in `d` for the first picture.
 // Returns true once it is decided: found (and handed over) or there is none.
 bool OfferFirstPicture(std::span<const std::uint8_t> d, bool all, const PictureReady& ready) {
@@ -68,6 +60,13 @@ bool OfferFirstPicture(std::span<const std::uint8_t> d, bool all, const PictureR
 }
 
 }  // namespace
+
+std::size_t TagsStart(std::span<const std::uint8_t> d) {
+  if (d.size() < 9) return 0;
+  int nbits = d[8] >> 3;
+  std::size_t pos = 8 + (5 + 4 * static_cast<std::size_t>(nbits) + 7) / 8 + 4;
+  return pos <= d.size() ? pos : 0;
+}
 
 const FrameLabel* SwfMovie::FindLabel(const std::string& name) const {
   for (const auto& l : labels)

@@ -97,6 +97,10 @@ struct SwfMovie {
 // before anything is allocated.
 inline constexpr std::uint32_t kMaxMovieBytes = 256u * 1024 * 1024;
 
+// Where the tags of an uncompressed movie begin, once enough of its
+// header is in; 0 before.
+std::size_t TagsStart(std::span<const std::uint8_t> movie);
+
 // Reads a whole movie from memory. Raises SwfError. `checksum` false skips
 // the compressed stream's checksum, for bytes the program itself carries;
 // everything else is checked as always.

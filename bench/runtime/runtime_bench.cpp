@@ -34,6 +34,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/median.h"
 #include "book/as_compiler.h"
 #include "book/swf_writer.h"
 #include "platform/qt/event_hold.h"
@@ -43,6 +44,8 @@
 #include "platform/runtime/runtime_module.h"
 
 namespace {
+
+using bench::Median;
 
 long long NowUs() {
   return std::chrono::duration_cast<std::chrono::microseconds>(
@@ -240,11 +243,6 @@ Run Start(const char* self, const std::string& mode, const std::string& movie, c
     if (kv[0] == "p90_us") r.p90 = static_cast<long>(v);
   }
   return r;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
 }
 
 }  // namespace

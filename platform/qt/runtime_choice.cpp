@@ -20,11 +20,11 @@ namespace qtdesk {
 bool RuntimeChosen() {
 #if READER_WEB_ENGINE
   const char* chosen = std::getenv("READER_PLAYER");
-  if (!chosen || !*chosen || std::strcmp(chosen, "runtime") == 0) return true;
-  if (std::strcmp(chosen, "standin") != 0)
+  if (chosen && std::strcmp(chosen, "standin") == 0) return false;
+  if (chosen && *chosen && std::strcmp(chosen, "runtime") != 0)
     std::fprintf(stderr, "reader: READER_PLAYER=%s is neither runtime nor standin; the runtime plays\n",
                  chosen);
-  return std::strcmp(chosen, "standin") != 0;
+  return true;
 #else
   return false;
 #endif

@@ -105,18 +105,6 @@ MovieFiles::MovieFiles(std::string runtimeDir, std::string programDir, std::stri
       programDir_(std::move(programDir)),
       mediaDir_(std::move(mediaDir)) {}
 
-std::string MovieFiles::Address(const std::string& moviePath) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const fs::path path(moviePath);
-  const std::string name = path.filename().string();
-  if (PlainName(name) && EndsWith(name, ".zov") && !mediaDir_.empty() &&
-      fs::weakly_canonical(path.parent_path(), ec) == fs::weakly_canonical(mediaDir_, ec) && !ec)
-    return "reader://media/" + name;
-  SetBook(moviePath);
-  return "reader://book/book.swf?" + std::to_string(++books_);
-}
-
 Response MovieFiles::Get(std::string_view url) const {
   // A query or fragment names no other file.
   url = url.substr(0, std::min(url.find('?'), url.find('#')));

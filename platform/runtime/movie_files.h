@@ -28,16 +28,10 @@ class MovieFiles {
   MovieFiles(std::string runtimeDir, std::string programDir, std::string mediaDir);
   // The movie the main window plays; none (404) until it is set.
   void SetBook(std::string path) { book_ = std::move(path); }
-  // Where the view loads the movie a Movie(path) names: a ".zov" of the
-  // media folder by its name; anything else as the book, which it then
-  // is. Each book gets an address of its own, so no cache hands the view
-  // the one before.
-  std::string Address(const std::string& moviePath);
   Response Get(std::string_view url) const;
 
  private:
   std::string runtimeDir_, programDir_, mediaDir_, book_;
-  int books_ = 0;
 };
 
 }  // namespace runtime

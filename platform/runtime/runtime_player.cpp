@@ -15,6 +15,7 @@
 #include "platform/runtime/engine.h"
 #include "platform/runtime/page_link.h"
 #include "platform/runtime/player_view.h"
+#include "player/avm1_actions.h"
 
 namespace runtime {
 
@@ -47,16 +48,6 @@ void AddPageScripts(QWebEnginePage& page, const QJsonObject& stored) {
   storage.setWorldId(QWebEngineScript::MainWorld);
   page.scripts().insert(client);
   page.scripts().insert(storage);
-}
-
-// The properties by index, as GetProperty numbers them.
-const char* PropertyName(int index) {
-  static const char* const names[] = {
-      "_x",          "_y",     "_xscale",      "_yscale",    "_currentframe", "_totalframes",  "_alpha",
-      "_visible",    "_width", "_height",      "_rotation",  "_target",       "_framesloaded", "_name",
-      "_droptarget", "_url",   "_highquality", "_focusrect", "_soundbuftime", "_quality",      "_xmouse",
-      "_ymouse"};
-  return index >= 0 && index < static_cast<int>(std::size(names)) ? names[index] : nullptr;
 }
 
 }  // namespace
@@ -98,9 +89,7 @@ Player::Player(Host host, QWidget* parent, const components::ControlDesign& desi
     std::fprintf(stderr, "reader: the runtime cannot play %s: %s\n", url_ ? qPrintable(*url_) : "",
                  qPrintable(message));
     if (generation != generation_) return;
-    unresponsive_ = true;
-    waiting_.clear();
-    if (loop_) loop_->quit();
+    GiveUp();
   };
   link_->onFSCommand = [this](int generation, const QString& command, const QString& args) {
     if (generation != generation_ || !host_.post) return;
@@ -134,9 +123,7 @@ Player::Player(Host host, QWidget* parent, const components::ControlDesign& desi
   // A movie the scheme will not serve never gets ready: no call waits for it.
   refusedToken_ = engine_->WhenRefused([this](const QString& url) {
     if (!url_ || url != *url_ || bridgeReady_) return;
-    unresponsive_ = true;
-    waiting_.clear();
-    if (loop_) loop_->quit();
+    GiveUp();
   });
   // An engine process that ends takes the page with it: a new page, and
   // the movie again.
@@ -148,9 +135,7 @@ Player::Player(Host host, QWidget* parent, const components::ControlDesign& desi
                                            again ? "; it starts again" : "; the movie plays no more");
                               pageReady_ = false;
                               bridgeReady_ = false;
-                              unresponsive_ = true;
-                              waiting_.clear();
-                              if (loop_) loop_->quit();
+                              GiveUp();
                               if (view_ && again) view_->page()->load(QUrl(Engine::kPage));
                             });
   page->load(QUrl(Engine::kPage));
@@ -193,6 +178,12 @@ void Player::Movie(const std::string& path) {
   if (pageReady_) Load();
 }
 
+void Player::GiveUp() {
+  unresponsive_ = true;
+  waiting_.clear();
+  if (loop_) loop_->quit();
+}
+
 void Player::Load() {
   if (view_) view_->page()->runJavaScript(QString("readerHost.load(%1)").arg(Json({generation_, *url_})));
 }
@@ -221,7 +212,7 @@ std::string Player::TGetProperty(const std::string& target, int index) {
   if (root && index == 4) return Ask("readerFrame", {});
   if (root && index == 5) return Ask("readerTotalFrames", {});
   if (root && index == 12) return Ask("readerFramesLoaded", {});
-  const char* property = PropertyName(index);
+  const char* property = player::avm1::PropertyName(index);
   if (!property) return "";
   return Ask("readerGet", {Q((root ? std::string("/") : target) + ":" + property)});
 }
@@ -230,7 +221,7 @@ std::string Player::Ask(const QString& callback, const QStringList& args) {
   if (!url_ || unresponsive_ || !view_) return "";
   QElapsedTimer since;
   since.start();
-  host_.hold ? host_.hold() : void();
+  if (host_.hold) host_.hold();
   struct Release {
     const Host& host;
     ~Release() {

@@ -42,6 +42,8 @@ class Player : public components::MoviePlayer {
 
  private:
   void Load();
+  // The movie will not answer: nothing waits for it, nothing is queued.
+  void GiveUp();
   void Send(const QString& script);
   // The bridge's answer to `callback(args)`; "" when none came in time.
   std::string Ask(const QString& callback, const QStringList& args);

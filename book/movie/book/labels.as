@@ -180,8 +180,11 @@ function InputListen() {
 // on an inner spread opens there at the next start.
 function PlaceKeep() {
   if (Store == null) return;
+  var spread = V.single ? Math.floor(V.page / 2) : V.spread;
+  // A pan or a zoom moves no page: nothing to write.
+  if (Store.data.opened == V.opened && Store.data.spread == spread) return;
   Store.data.opened = V.opened;
-  Store.data.spread = V.single ? Math.floor(V.page / 2) : V.spread;
+  Store.data.spread = spread;
   Store.flush();
 }
 

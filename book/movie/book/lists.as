@@ -102,6 +102,14 @@ function IndexIn(list, index) {
   return i == null || i < 0 || i >= list.length ? -1 : i;
 }
 
+// Removes the entry at the host's index; false when there is none.
+function RemoveAt(list, index) {
+  var i = IndexIn(list, index);
+  if (i < 0) return false;
+  list.splice(i, 1);
+  return true;
+}
+
 // The labels that change the lists, with the inputs the host set; false
 // for a label that is not one of them.
 function ListsLabel(label) {
@@ -114,22 +122,14 @@ function ListsLabel(label) {
   if (label == "addBookmark") {
     changed = onAPage && AddToPage(Lists.bookmarks, {page: page, title: content});
   } else if (label == "deleteBookmark") {
-    i = IndexIn(Lists.bookmarks, index);
-    if (i >= 0) {
-      Lists.bookmarks.splice(i, 1);
-      changed = true;
-    }
+    changed = RemoveAt(Lists.bookmarks, index);
   } else if (label == "deleteAllBookmark") {
     Lists.bookmarks = [];
     changed = true;
   } else if (label == "addNote") {
     changed = onAPage && content.length > 0 && AddToPage(Lists.notes, {page: page, content: content});
   } else if (label == "deleteNote") {
-    i = IndexIn(Lists.notes, index);
-    if (i >= 0) {
-      Lists.notes.splice(i, 1);
-      changed = true;
-    }
+    changed = RemoveAt(Lists.notes, index);
   } else if (label == "deleteAllNote") {
     Lists.notes = [];
     changed = true;

@@ -33,12 +33,11 @@ function Display() {
 }
 
 function LeftPage() {
-  return !V.single && V.spread > 0 ? 2 * V.spread : 0;
+  return SpreadPages(V).left;
 }
 
 function RightPage() {
-  var p = 2 * V.spread + 1;
-  return !V.single && p <= BOOK.pages ? p : 0;
+  return SpreadPages(V).right;
 }
 
 function Zoom() {

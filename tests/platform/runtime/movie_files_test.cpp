@@ -147,17 +147,3 @@ TEST_F(MovieFilesTest, TheBookIsTheOneLastSetAndNoneBefore) {
   EXPECT_EQ(fresh.Get("reader://book/book.swf").body,
             avm1::ServedMovie(ReadFile(dir / "secret.swf")).value());
 }
-
-TEST_F(MovieFilesTest, AMoviePathMapsOntoTheAddressItIsServedAt) {
-  runtime::MovieFiles fresh{dir / "runtime", dir / "program", dir / "media"};
-  EXPECT_EQ(fresh.Address(dir / "media/K19990317045_1.zov"), "reader://media/K19990317045_1.zov");
-  EXPECT_EQ(fresh.Address(dir / "runtime/../media/man.zov"), "reader://media/man.zov");
-  // Anything else is the book, under an address of its own each time.
-  const std::string first = fresh.Address(dir / "the book.swf");
-  EXPECT_EQ(first.rfind("reader://book/book.swf?", 0), 0u) << first;
-  EXPECT_EQ(fresh.Get(first).body, avm1::ServedMovie(ReadFile(dir / "the book.swf")).value());
-  const std::string second = fresh.Address(dir / "secret.zov");  // a .zov outside the media folder
-  EXPECT_NE(second, first);
-  EXPECT_EQ(fresh.Get(second).body, avm1::ServedMovie(ReadFile(dir / "secret.zov")).value());
-  EXPECT_EQ(fresh.Get(first).body, fresh.Get(second).body) << "the book is the one set last";
-}
