@@ -4,8 +4,9 @@
 // - opening the book: from the host's "startPlay" (the cover shown) until
 //   the movie has drawn its first spread (its leaf has come down);
 // - a page turn's frames: the time the runtime spends in each animation
-//   frame that does work while a leaf turns (the page's own frame clock,
-//   wrapped around the runtime's requestAnimationFrame callbacks).
+//   frame that does work while a leaf turns, with the drawing that follows
+//   it (the page's own frame clock, wrapped around the runtime's
+//   requestAnimationFrame callbacks).
 #include <unistd.h>
 #include <QApplication>
 #include <QDir>
@@ -21,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,26 +46,29 @@ void RunFor(int ms) {
   loop.exec();
 }
 
+// The answer of a script that outlasts the wait lands in what it shares
+// with this, never in a returned frame.
 QVariant Js(QWebEngineView* view, const QString& script) {
-  QVariant result;
-  bool done = false;
-  view->page()->runJavaScript(script, [&](const QVariant& v) {
-    result = v;
-    done = true;
-  });
-  for (int i = 0; i < 400 && !done; ++i) RunFor(5);
-  return result;
+  auto answer = std::make_shared<std::optional<QVariant>>();
+  view->page()->runJavaScript(script, [answer](const QVariant& v) { *answer = v; });
+  for (int i = 0; i < 4000 && !*answer; ++i) RunFor(5);
+  return answer->value_or(QVariant());
 }
 
-// Times every requestAnimationFrame callback of the page from now on.
+// Times every requestAnimationFrame callback of the page from now on, with
+// the drawing it asked for: the runtime's canvas records its calls, and the
+// page draws them after the callbacks, in the same task. A message posted
+// from the callback runs once that task is over.
 const char* const kFrameClock = R"(
 (() => {
   if (!window.readerFrames) {
     const raf = window.requestAnimationFrame.bind(window);
+    const channel = new MessageChannel(), started = [];
+    channel.port1.onmessage = () => window.readerFrames.push(performance.now() - started.shift());
     window.requestAnimationFrame = (cb) => raf((t) => {
-      const start = performance.now();
+      started.push(performance.now());
       cb(t);
-      window.readerFrames.push(performance.now() - start);
+      channel.port2.postMessage(0);
     });
   }
   window.readerFrames = [];
@@ -150,6 +155,28 @@ int main(int argc, char** argv) {
   auto* view = window.findChild<QWebEngineView*>();
   QWidget* engine = view && view->focusProxy() ? view->focusProxy() : view;
 
+  if (getenv("CANVAS")) {
+    RunFor(2000);
+    QString r = Js(view, R"((() => {
+      const c = document.createElement("canvas"); c.width = 1536; c.height = 1152; const g = c.getContext("2d");
+      const src = document.createElement("canvas"); src.width = 654; src.height = 980; const sg = src.getContext("2d");
+      const img = sg.createImageData(654, 980); for (let i = 0; i < img.data.length; i++) img.data[i] = (i * 37) & 255; sg.putImageData(img, 0, 0);
+      const out = [];
+      const time = (name, fn) => { g.getImageData(0,0,1,1); const t = performance.now(); for (let k = 0; k < 5; k++) { fn(); g.getImageData(0,0,1,1); } out.push(name + " " + ((performance.now() - t)/5).toFixed(1)); };
+      for (const q of ["low", "medium", "high"]) {
+        g.imageSmoothingEnabled = true; g.imageSmoothingQuality = q;
+        time("draw-" + q, () => { g.setTransform(1.015,0,0,1.015,104,88); g.drawImage(src, 0, 0); g.setTransform(1,0,0,1,0,0); });
+        time("draw-half-" + q, () => { g.setTransform(0.48,0,0,0.48,104,88); g.drawImage(src, 0, 0); g.setTransform(1,0,0,1,0,0); });
+        time("draw-2x-" + q, () => { g.setTransform(2,0,0,2,104,88); g.drawImage(src, 0, 0); g.setTransform(1,0,0,1,0,0); });
+        time("draw-dst-" + q, () => { g.drawImage(src, 104, 88, 664, 996); });
+      }
+      g.imageSmoothingEnabled = false;
+      time("nearest", () => { g.setTransform(1.015,0,0,1.015,104,88); g.drawImage(src, 0, 0); g.setTransform(1,0,0,1,0,0); });
+      return out.join(", ") + " q=" + document.createElement("canvas").getContext("2d").imageSmoothingQuality; })())")
+                    .toString();
+    std::printf("%s\n", qPrintable(r));
+    return 0;
+  }
   std::vector<double> opens, frames, turnMs;
   for (int run = 0; run < 5; ++run) {
     player->Movie(argv[1]);
@@ -166,6 +193,7 @@ int main(int argc, char** argv) {
     opens.push_back(t.nsecsElapsed() / 1e6);
     turnMs.push_back(std::atof(player->GetVariable("TurnMs").c_str()));
     Js(view, kFrameClock);
+    if (getenv("HIDE")) player->SetVariable(getenv("HIDE"), "0");
     for (int turn = 0; turn < 6; ++turn) {
       Js(view, "window.readerFrames = []");
       // The right-hand page: the next spread.
@@ -192,7 +220,9 @@ int main(int argc, char** argv) {
       "  page-turn frame, median:                   runtime %.2f ms, stand-in %.2f ms, ratio %.1f (goal: 8 "
       "ms or less)\n",
       runtimeTurn, standTurn, standTurn > 0 ? runtimeTurn / standTurn : 0.0);
-  std::printf("  (the leaf's own time in the movie %.0f ms; %zu runtime frames with work in them)\n",
-              Median(turnMs), frames.size());
+  std::printf(
+      "  (9 in 10 runtime frames within %.2f ms; the leaf's own time in the movie %.0f ms; %zu runtime "
+      "frames with work in them)\n",
+      bench::Percentile(frames, 0.9), Median(turnMs), frames.size());
   return 0;
 }
