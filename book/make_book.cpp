@@ -59,8 +59,8 @@ std::vector<std::uint8_t> Jpeg(const QImage& image, int quality = 88) {
 void Footer(QPainter& p, int number) {
   p.setFont(Font(24));
   p.setPen(QColor(0x8a, 0x86, 0x7e));
-  p.drawText(QRect(0, L::kPageImageHeight - 84, L::kPageImageWidth, 40), Qt::AlignCenter,
-             QString::number(number));
+  const L::Rect& r = L::kPageNumber;
+  p.drawText(QRectF(r.x, r.y, r.w, r.h), Qt::AlignCenter, QString::number(number));
 }
 
 // Draws `text` wrapped to `width` from (x, y) and returns its bottom; adds

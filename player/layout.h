@@ -30,6 +30,9 @@ inline constexpr Rect kSinglePage{218, 44, 332, 498};
 inline Rect WindowButton(int i) { return Rect{768 - 4 - 26.0 * (4 - i), 536, 22, 22}; }
 enum WindowButtons { kHelpButton = 0, kMinimizeButton, kMaximizeButton, kCloseButton };
 
+// On a page picture: its number, centred at its foot.
+inline constexpr Rect kPageNumber{344, 1068, 80, 40};
+
 // On a page picture: the lines of the contents page.
 inline Rect ContentsEntry(int i) { return Rect{96, 250 + 92.0 * i, 576, 76}; }
 
@@ -40,8 +43,9 @@ inline constexpr Rect kChapterAnimationButton{84, 46, 44, 44};
 
 // Within a page's rectangle, as fractions of its size.
 inline Rect NoteMarker(const Rect& page) { return Rect{page.x + page.w - 30, page.y + 6, 24, 24}; }
+// A chapter's narration button sits right of the page number, level with it.
 inline Rect NarrationButton(const Rect& page) {
-  return Rect{page.x + page.w / 2 - 20, page.y + page.h - 62, 40, 40};
+  return Rect{page.x + page.w / 2 + 20, page.y + page.h - 48, 40, 40};
 }
 
 // A rectangle of a page picture, placed on a page's rectangle.

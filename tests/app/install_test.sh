@@ -112,8 +112,8 @@ if main=$(shown "$title"); then
   [ -z "$(x search --onlyvisible --name "基礎操作說明")" ] || { echo "the intro panel opened again"; fail=1; }
   read -r mx my < <(at "$main")
   # The cover, the contents' first chapter, the narration button at the
-  # foot of its first page.
-  for offset in "640 233" "216 197" "216 485"; do
+  # foot of its first page, beside the page number.
+  for offset in "640 233" "216 197" "255 499"; do
     read -r dx dy <<<"$offset"
     x mousemove $((mx + dx)) $((my + dy)) click 1
     sleep 1

@@ -111,3 +111,16 @@ TEST(BookViewLeaves, TurnOnlyBetweenSpreadsOfTheOpenBook) {
   EXPECT_EQ(view.Open().flags(), turned);
   EXPECT_EQ(leaf(), (std::vector<int>{28, 29, 2, 3, false}));
 }
+
+// The page number stays in sight beside a chapter's narration button, and
+// the button stays on its page, wherever the page is shown.
+TEST(BookLayout, TheNarrationButtonLeavesThePageNumberInSight) {
+  for (const L::Rect& page : {L::kLeftPage, L::kRightPage, L::kSinglePage}) {
+    const L::Rect number = L::OnPage(page, L::kPageNumber), button = L::NarrationButton(page);
+    EXPECT_TRUE(button.x >= number.x + number.w || button.x + button.w <= number.x ||
+                button.y >= number.y + number.h || button.y + button.h <= number.y);
+    EXPECT_GE(button.x, page.x);
+    EXPECT_LE(button.x + button.w, page.x + page.w);
+    EXPECT_LE(button.y + button.h, page.y + page.h);
+  }
+}

@@ -240,7 +240,7 @@ function NoteMarkerRect(r) {
 }
 
 function NarrationRect(r) {
-  return {x: r.x + r.w / 2 - 20, y: r.y + r.h - 62, w: 40, h: 40};
+  return {x: r.x + r.w / 2 + 20, y: r.y + r.h - 48, w: 40, h: 40};
 }
 
 function OnPage(r, inImage) {

@@ -11,6 +11,7 @@
 
 #include "book/as_compiler.h"
 #include "book/swf_writer.h"
+#include "player/layout.h"
 #include "tests/platform/runtime/runtime_fixture.h"
 #include "tests/support/book_rules.h"
 
@@ -225,20 +226,23 @@ TEST_F(RuntimeBook, ClicksOnThePagesAskForWhatIsThere) {
   player_->TCallLabel("/", "startPlay");  // pages 2 and 3
   RunUntil([] { return false; }, 300);    // the leaf has turned
   Sent();
-  // The right page's marker: layout::NoteMarker of the right page, on the
-  // 400 x 300 player (the stage is 768 x 576).
+  // The right page's marker, on the 400 x 300 player (the stage is 768 x 576).
   auto* view = window_->findChild<QWebEngineView*>();
   QWidget* engine = view->focusProxy() ? view->focusProxy() : view;
   const double s = 400.0 / 768;
+  auto centre = [s](const player::layout::Rect& r) {
+    return QPoint(int((r.x + r.w / 2) * s), int((r.y + r.h / 2) * s));
+  };
   QTest::mouseClick(engine, Qt::LeftButton, {},
-                    QPoint(int((384 + 332 - 30 + 12) * s), int((44 + 6 + 12) * s)));
+                    centre(player::layout::NoteMarker(player::layout::kRightPage)));
   EXPECT_EQ(WaitForCommand("viewNote", 3000), "0");
   // A contents line leads to its chapter; a first page's button asks for
   // the chapter's narration.
   QTest::mouseClick(engine, Qt::LeftButton, {}, QPoint(int(200 * s), int(210 * s)));
   RunUntil([] { return false; }, 300);
   EXPECT_EQ(player_->GetVariable("/utility/jump_number.display"), "5");
-  QTest::mouseClick(engine, Qt::LeftButton, {}, QPoint(int(218 * s), int(500 * s)));
+  QTest::mouseClick(engine, Qt::LeftButton, {},
+                    centre(player::layout::NarrationButton(player::layout::kLeftPage)));
   EXPECT_EQ(WaitForCommand("loadSound", 3000), "1");
 }
 

@@ -29,6 +29,7 @@
 #include "platform/qt/qt_desktop.h"
 #include "platform/qt/runtime_choice.h"
 #include "platform/qt/window_hooks.h"
+#include "player/layout.h"
 #include "shell/book.h"
 #include "shell/program.h"
 #include "shell/settings_store.h"
@@ -230,8 +231,10 @@ TEST(RuntimeProgram, AChaptersNarrationPlaysAndTheNarratorShows) {
   QTest::mouseClick(reader.Engine(), Qt::LeftButton, {}, reader.Stage(550, 300));  // pages 4 and 5
   QTest::qWait(300);
   ASSERT_EQ(reader.Var("/utility/jump_number.display"), "5");
-  // Page 4's narration button (layout::NarrationButton of the left page).
-  QTest::mouseClick(reader.Engine(), Qt::LeftButton, {}, reader.Stage(218, 500));
+  // Page 4's narration button.
+  const player::layout::Rect button = player::layout::NarrationButton(player::layout::kLeftPage);
+  QTest::mouseClick(reader.Engine(), Qt::LeftButton, {},
+                    reader.Stage(button.x + button.w / 2, button.y + button.h / 2));
   for (int i = 0; i < 500 && reader.Var("Man._visible") != "true"; ++i) QTest::qWait(30);
   EXPECT_EQ(reader.Var("Man._visible"), "true") << "the narrator never showed";
   EXPECT_EQ(reader.program().chapterPath, dir / "Review/K19990317045_1.zov");
