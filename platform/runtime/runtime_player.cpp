@@ -259,8 +259,12 @@ bool Player::WaitUntil(const QElapsedTimer& since, const std::function<bool()>& 
   while (!done()) {
     qint64 left = host_.callTimeoutMs - since.elapsed();
     if (left <= 0) return false;
+    // In short turns: the engine may hold back a reply the page itself
+    // waits for until a nested loop returns, and the page answers nothing
+    // meanwhile (seen after a click on the page, as a stall of the whole
+    // wait). A turn of 10 ms lets that reply go.
     QEventLoop loop;
-    QTimer::singleShot(static_cast<int>(left), &loop, &QEventLoop::quit);
+    QTimer::singleShot(static_cast<int>(std::min<qint64>(left, kWaitTurnMs)), &loop, &QEventLoop::quit);
     loop_ = &loop;
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (alive.expired()) return false;

@@ -71,7 +71,8 @@ class Player : public components::MoviePlayer {
   int refusedToken_ = 0;
   int storedToken_ = 0;
   static constexpr int kRestarts = 3;
-  int restarts_ = 0;  // of the page, after its process ended
+  static constexpr int kWaitTurnMs = 10;  // see WaitUntil
+  int restarts_ = 0;                      // of the page, after its process ended
   QMetaObject::Connection ended_;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
