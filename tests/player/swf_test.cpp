@@ -54,11 +54,11 @@ TEST(SwfReader, ReadsHeaderLabelsAndTagsCompressedOrNot) {
   }
 }
 
-TEST(SwfReader, TheEmbeddedBookIsAVersion7CompressedMovieWithLabels) {
+TEST(SwfReader, TheEmbeddedBookIsAVersion8CompressedMovieWithLabels) {
   const auto& res = book::EmbeddedResources()[0];
   player::SwfMovie m = ParseSwf({res.data, res.size});
   EXPECT_EQ(std::string(m.signature), "CWS");
-  EXPECT_EQ(m.version, 7);
+  EXPECT_EQ(m.version, 8);
   EXPECT_TRUE(m.FindLabel("soundOn"));
   EXPECT_TRUE(m.FindLabel("mute"));
   EXPECT_EQ(m.FindLabel("single")->frame, 2);

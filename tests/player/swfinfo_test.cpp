@@ -23,7 +23,7 @@ TEST(Swfinfo, DescribesTheBookAndItsChapterFiles) {
   std::string book = Swfinfo(BOOK_MOVIE, &status);
   EXPECT_EQ(status, 0);
   EXPECT_NE(book.find("signature:   CWS"), std::string::npos);
-  EXPECT_NE(book.find("version:     7"), std::string::npos);
+  EXPECT_NE(book.find("version:     8"), std::string::npos);
   EXPECT_NE(book.find("DefineBitsJPEG2 (21): 31"), std::string::npos) << book;
   EXPECT_NE(book.find("pages=31"), std::string::npos);
   EXPECT_NE(book.find("chapter=4|16|20|"), std::string::npos) << book;

@@ -20,6 +20,9 @@ function StageMake() {
   pages.createEmptyMovieClip("right", 2);
   pages.createEmptyMovieClip("single", 3);
   pages.createEmptyMovieClip("leaf", 4);
+  // In motion for a few frames only, where smoothing it cannot be seen and
+  // would cost the runtime most of a frame.
+  pages.leaf.rough = true;
   _root.createEmptyMovieClip("Marks", 20);
   _root.createEmptyMovieClip("WindowButtons", 30);
   _root.createEmptyMovieClip("Man", 40);
@@ -30,15 +33,40 @@ function StageMake() {
   DrawWindowButtons();
 }
 
+// Page n's picture, decoded once and shared by every clip that shows it
+// until no clip does (ReleasePictures).
+var Pictures = {};
+
+function Picture(page) {
+  var key = "p" + page;
+  if (Pictures[key] == undefined) Pictures[key] = flash.display.BitmapData.loadBitmap("page" + page);
+  return Pictures[key];
+}
+
 // Shows page `page` (0: none) in `holder` at offset x; the picture clip is
 // attached once and kept while the same page shows there.
 function ShowPage(holder, page, x) {
   if (holder.shown != page) {
     holder.p.removeMovieClip();
-    if (page > 0) holder.attachMovie("page" + page, "p", 1);
+    if (page > 0) {
+      var p = holder.createEmptyMovieClip("p", 1);
+      p.attachBitmap(Picture(page), 1, "auto", holder.rough != true);
+      p._xscale = p._yscale = 100 * LAYOUT.left.w / LAYOUT.pictureW;
+    }
     holder.shown = page;
   }
   holder.p._x = x;
+}
+
+function ReleasePictures() {
+  var pages = _root.Pages, ahead = _root.Ahead, shown = {};
+  var holders = [pages.left, pages.right, pages.single, pages.leaf, ahead.p0, ahead.p1, ahead.p2, ahead.p3];
+  for (var i = 0; i < holders.length; i++) shown["p" + holders[i].shown] = true;
+  for (var key in Pictures) {
+    if (shown[key]) continue;
+    Pictures[key].dispose();
+    delete Pictures[key];
+  }
 }
 
 function Place(holder, r) {
@@ -65,9 +93,24 @@ function DrawPages() {
     Place(pages.right, LAYOUT.right);
   }
   DrawMarks();
-  ReadAhead();
+  ReadAheadSoon();
 }
 
+// Decoding a picture takes the runtime about a frame's time: never while a
+// leaf turns, nor in the frame that lays it down and shows the new spread.
+function ReadAheadSoon() {
+  var ahead = _root.Ahead;
+  ahead.quiet = 0;
+  ahead.onEnterFrame = function() {
+    this.quiet = Turn == null ? this.quiet + 1 : 0;
+    if (this.quiet < 2) return;
+    delete this.onEnterFrame;
+    ReadAhead();
+  };
+}
+
+// The pages a move shows next, drawn tiny: the runtime has them decoded
+// and made ready to draw before a leaf needs them.
 function ReadAhead() {
   var d = Display();
   var next = V.single ? [d + 1, d - 1] : (V.opened ? [d + 1, d + 2, d - 2, d - 3] : [2, 3]);
@@ -75,6 +118,7 @@ function ReadAhead() {
     var page = next[i];
     ShowPage(_root.Ahead["p" + i], page >= 1 && page <= BOOK.pages ? page : 0, 0);
   }
+  ReleasePictures();
 }
 
 // Told by Moved: a change between two spreads of the open book turns a

@@ -189,6 +189,25 @@ TEST_F(RuntimeBook, BuyingOpensThePurchasePageAndDiscussShowsTheForum) {
   EXPECT_EQ(opened_, std::vector<std::string>{"http://127.0.0.1:8088/buy/K19990317045?salepoint=bindera"});
 }
 
+// A page's picture is decoded once and let go when no clip shows it: a
+// reader paging through the book holds the pictures of a few spreads, not
+// of every page seen.
+TEST_F(RuntimeBook, PicturesOfPagesLeftBehindAreLetGo) {
+  OpenBook();
+  player_->TCallLabel("/", "startPlay");  // pages 2 and 3
+  RunUntil([] { return false; }, 300);
+  EXPECT_NE(player_->GetVariable("Pictures.p2"), "");
+  for (int i = 0; i < 5; ++i) {
+    PageKey("Space");
+    RunUntil([] { return false; }, 250);  // the leaf down, then the pages after it read ahead
+  }
+  ASSERT_EQ(player_->GetVariable("/utility/jump_number.display"), "13");
+  EXPECT_EQ(player_->GetVariable("Pictures.p2"), "");
+  EXPECT_EQ(player_->GetVariable("Pictures.p7"), "");
+  for (const char* kept : {"Pictures.p12", "Pictures.p13", "Pictures.p14", "Pictures.p10"})
+    EXPECT_NE(player_->GetVariable(kept), "") << kept;
+}
+
 // Space and the wheel turn the pages; on a zoomed page they go down it
 // first, and the page turned to shows from its top.
 TEST_F(RuntimeBook, SpaceAndTheWheelTurnAndPan) {

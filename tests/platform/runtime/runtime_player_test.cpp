@@ -158,6 +158,38 @@ TEST_F(RuntimePlayerTest, BrokenMoviesEndNothing) {
   EXPECT_EQ(player_->GetVariable("x"), "good");
 }
 
+// The page copies a picture drawn at (almost) its own size and filters any
+// other, and leaves the canvas's smoothing as it found it. The picture is
+// 256 black and white columns: a filtered draw gives greys.
+TEST_F(RuntimePlayerTest, APictureAtItsOwnSizeIsCopiedAndOneScaledIsFiltered) {
+  Play(Movie("x = 'up'; stop();"));
+  ASSERT_EQ(player_->GetVariable("x"), "up");
+  auto answer = std::make_shared<std::optional<std::string>>();
+  window_->findChild<QWebEngineView*>()->page()->runJavaScript(
+      R"page((() => {
+    const src = Object.assign(document.createElement("canvas"), {width: 256, height: 1});
+    const columns = src.getContext("2d").createImageData(256, 1);
+    for (let i = 0; i < 256; i++) columns.data.set(i % 2 ? [255, 255, 255, 255] : [0, 0, 0, 255], 4 * i);
+    src.getContext("2d").putImageData(columns, 0, 0);
+    const draw = (scale, args) => {
+      const g = Object.assign(document.createElement("canvas"), {width: 512, height: 1}).getContext("2d");
+      g.imageSmoothingEnabled = true;
+      g.setTransform(scale, 0, 0, 1, 0, 0);
+      g.drawImage(src, ...args);
+      let greys = 0;
+      const d = g.getImageData(0, 0, 150, 1).data;
+      for (let i = 0; i < d.length; i += 4) if (d[i] > 8 && d[i] < 247) greys++;
+      return (greys > 0 ? "filtered" : "copied") + (g.imageSmoothingEnabled ? "" : " (smoothing left off)");
+    };
+    const whole = [0, 0, 256, 1, 0, 0, 256, 1];
+    return [draw(1, [0, 0]), draw(1.015, [0, 0]), draw(0.99, whole),
+            draw(1, [0, 0, 256, 1, 0, 0, 384, 1]), draw(1.5, [0, 0]), draw(0.6, whole)].join(", ");
+  })())page",
+      [answer](const QVariant& v) { *answer = v.toString().toStdString(); });
+  ASSERT_TRUE(RunUntil([&] { return answer->has_value(); }, 5000));
+  EXPECT_EQ(**answer, "copied, copied, copied, filtered, filtered, filtered");
+}
+
 // The engine's page process may end (killed, out of memory): the player
 // makes the page again and plays its movie once more.
 TEST_F(RuntimePlayerTest, APageWhoseProcessEndedComesBack) {
