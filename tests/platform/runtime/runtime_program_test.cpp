@@ -330,6 +330,34 @@ TEST_P(RuntimeClose, EndsWithStatusZeroAndKeepsTheSoundAndThePlace) {
   EXPECT_EQ(again.Var("/utility/jump_number.display"), "5");
 }
 
+// Answered No, each way leaves the book open where it was, and it plays on.
+TEST_P(RuntimeClose, ANoKeepsTheBookOpenAndPlaying) {
+  const CloseWay& way = GetParam();
+  testing_support::App();
+  TempDir dir;
+  Reader reader(dir);
+  ASSERT_TRUE(reader.Ready()) << "the book does not play on the runtime";
+  QTest::mouseClick(reader.Engine(), Qt::LeftButton, {}, reader.Stage(550, 300));  // the cover opens
+  QTest::qWait(400);
+  ASSERT_EQ(reader.Var("/utility/jump_number.display"), "3");
+  testing_support::NextPopup menu("關閉");
+  std::string asked;
+  testing_support::WhenUp no([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); },
+                             [&](QMessageBox* box) {
+                               asked = box->windowTitle().toStdString();
+                               QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+                             });
+  way.close(reader);
+  for (int i = 0; i < 100 && !no.done(); ++i) QTest::qWait(30);
+  ASSERT_TRUE(no.done()) << "no question was asked";
+  EXPECT_EQ(asked, way.caption);
+  QTest::qWait(300);
+  EXPECT_TRUE(reinterpret_cast<QWidget*>(reader.program().MainWindow().Handle())->isVisible());
+  QTest::mouseClick(reader.Engine(), Qt::LeftButton, {}, reader.Stage(550, 300));  // and turns on
+  QTest::qWait(400);
+  EXPECT_EQ(reader.Var("/utility/jump_number.display"), "5");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
