@@ -70,6 +70,13 @@ class Reader {
     }
     return false;
   }
+  // Started and opened: the cover clicked, pages 2 and 3 shown.
+  bool Opened() {
+    if (!Ready()) return false;
+    QTest::mouseClick(Engine(), Qt::LeftButton, {}, Stage(550, 300));
+    QTest::qWait(300);
+    return Var("/utility/jump_number.display") == "3";
+  }
   std::string Var(const std::string& name) { return program_.Player().GetVariable(name); }
   QToolButton* Button(const char* key) { return window_->findChild<QToolButton*>(key); }
   // The engine's own widget, where the reader's mouse and keys go.
@@ -125,11 +132,7 @@ TEST(RuntimeProgram, BookmarksAddedOutOfOrderAreListedByPageAndOutliveARestart) 
   TempDir dir;
   {
     Reader reader(dir);
-    ASSERT_TRUE(reader.Ready()) << "the book does not play on the runtime";
-    ASSERT_TRUE(reader.Engine());
-    QTest::mouseClick(reader.Engine(), Qt::LeftButton, {}, reader.Stage(550, 300));  // the cover opens
-    QTest::qWait(300);
-    ASSERT_EQ(reader.Var("/utility/jump_number.display"), "3");
+    ASSERT_TRUE(reader.Opened()) << "the book does not open on the runtime";
     QTest::qWait(100);  // the toolbar comes
     ASSERT_TRUE(reader.Button("Index"));
     for (int page : {9, 5, 13}) {
@@ -176,10 +179,7 @@ TEST(RuntimeProgram, ANoteIsAddedOpenedFromItsMarkerEditedAndDeleted) {
   testing_support::App();
   TempDir dir;
   Reader reader(dir);
-  ASSERT_TRUE(reader.Ready()) << "the book does not play on the runtime";
-  QTest::mouseClick(reader.Engine(), Qt::LeftButton, {}, reader.Stage(550, 300));  // the cover opens
-  QTest::qWait(300);
-  ASSERT_EQ(reader.Var("/utility/jump_number.display"), "3");
+  ASSERT_TRUE(reader.Opened()) << "the book does not open on the runtime";
   auto add = InDialog("addNote", [](QWidget* d) {
     testing_support::Type(QApplication::focusWidget(), QString::fromUtf8("第一則"));
     Press(d, "Command1");
@@ -225,9 +225,7 @@ TEST(RuntimeProgram, AChaptersNarrationPlaysAndTheNarratorShows) {
     testing_support::WriteFile(dir / (std::string("Review/") + to), std::string(bytes.begin(), bytes.end()));
   }
   Reader reader(dir);
-  ASSERT_TRUE(reader.Ready()) << "the book does not play on the runtime";
-  QTest::mouseClick(reader.Engine(), Qt::LeftButton, {}, reader.Stage(550, 300));  // the cover opens
-  QTest::qWait(300);
+  ASSERT_TRUE(reader.Opened()) << "the book does not open on the runtime";
   QTest::mouseClick(reader.Engine(), Qt::LeftButton, {}, reader.Stage(550, 300));  // pages 4 and 5
   QTest::qWait(300);
   ASSERT_EQ(reader.Var("/utility/jump_number.display"), "5");
@@ -336,10 +334,7 @@ TEST_P(RuntimeClose, ANoKeepsTheBookOpenAndPlaying) {
   testing_support::App();
   TempDir dir;
   Reader reader(dir);
-  ASSERT_TRUE(reader.Ready()) << "the book does not play on the runtime";
-  QTest::mouseClick(reader.Engine(), Qt::LeftButton, {}, reader.Stage(550, 300));  // the cover opens
-  QTest::qWait(400);
-  ASSERT_EQ(reader.Var("/utility/jump_number.display"), "3");
+  ASSERT_TRUE(reader.Opened()) << "the book does not open on the runtime";
   testing_support::NextPopup menu("關閉");
   std::string asked;
   testing_support::WhenUp no([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); },
